@@ -1,0 +1,29 @@
+// Frames-per-second counter: counts drawn frames and publishes the count of
+// the last window longer than one second. Cost: one clock read per frame.
+#pragma once
+
+#include <cstdint>
+
+#include "app/clock.h"
+
+namespace vorn {
+
+class VornFpsCounter {
+ public:
+  static constexpr int64_t kWindowMicroseconds = 1000000;
+
+  explicit VornFpsCounter(const VornClock& clock = systemClock());
+
+  // One call per drawn frame.
+  void tick();
+  int getFps() const { return fps; }
+
+  int64_t lastReset;
+  int32_t frames = 0;
+  int32_t fps = 0;
+
+ private:
+  const VornClock* clock_;
+};
+
+}  // namespace vorn

@@ -1,0 +1,101 @@
+// The game object: owns every loaded asset and runs the state machine
+// (loading, menu, single race, split race, highscores, name entry). One
+// instance for the life of the process; both ways out call exit().
+// Each GLUT frame calls display() once: it draws the current state and, in a
+// race, runs the race update afterwards, so a picture shows the previous
+// update. Input arrives through keyDown/keyUp/mouseButton between frames.
+// Time comes from `clock`, so tests can drive frames with a manual clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/clock.h"
+#include "app/fps_counter.h"
+#include "app/input.h"
+#include "math/vector.h"
+
+namespace vorn {
+
+// Flags read or toggled by the game's keys and read by the renderers.
+extern bool showShadowVolumes;
+extern int terrainWireframe;
+extern bool textureFilterLinearToggle;
+extern bool mipmapToggle;
+extern bool hornReady[2];
+extern bool hornActive[2];
+extern float hornTimer[2];
+extern unsigned int shadowTexture;
+
+class VornGame {
+ public:
+  static constexpr int kLoadSteps = 22;           // steps 0..21, then the menu
+  static constexpr int64_t kCountdownMicros = 1000000;
+  static constexpr float kSplitCountdown = 30.0f;
+  static constexpr float kHornTime = 8.0f;
+  static constexpr float kStartSpeed = 10.0f;
+
+  explicit VornGame(const VornClock& clock = systemClock());
+  ~VornGame();
+  VornGame(const VornGame&) = delete;
+  VornGame& operator=(const VornGame&) = delete;
+
+  // One frame: clear, draw the current state, swap.
+  void display();
+  // One loading step plus the loading screen.
+  void loadNextStep();
+  void drawMainMenu();
+  void drawHighscores();
+  void drawNameEntry();
+  void drawSingleScene();
+  void drawSplitScene();
+
+  void keyDown(int code);
+  void keyUp(int code);
+  void mouseButton(int button, int buttonState);
+  // The Escape path: stop recording, sounds and music.
+  void cleanup();
+
+  // Prints every state change as "state <name>" on standard output.
+  void setTrace(bool on) { trace_ = on; }
+  void setState(int newState);
+
+  bool ghostGame = false;
+  int loadScreenTexture = -1;
+  std::string playerName;
+  int64_t lastScore = 0;
+
+  VornVector lightPosition;
+  int state = kStateLoading;
+  int raceStage = 0;
+  VornVector previousPosition;  // player 1's position before the last update
+  VornVector workVector;
+  VornFpsCounter fpsCounter;
+  int64_t lastFrameTime = 0;
+  int64_t deadline = 0;
+  int64_t eventTime = 0;
+  float splitCountdown = 0.0f;
+  unsigned int lightList = 0;
+  float lightPos[4] = {0, 0, 0, 0};
+  int loadStep = 0;
+  int mouseX = 0;
+  int mouseY = 0;
+  int clickX = 0;
+  int clickY = 0;
+  int mouseButtons[3] = {1, 1, 1};
+  unsigned char keys[256] = {};
+
+ private:
+  int64_t now() const { return clock_->nowMicroseconds(); }
+  void startRace(int raceState, bool withGhost);
+  void returnToMenu();
+  void resetAfterRace();
+  void drawLoadingScreen();
+  void drawDebugText();
+  void startHorn(int player);
+
+  const VornClock* clock_;
+  bool trace_ = false;
+};
+
+}  // namespace vorn

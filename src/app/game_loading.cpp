@@ -1,0 +1,114 @@
+// The loading sequence: one step per frame behind the loading screen, so the
+// progress bar moves while models, world and sounds load.
+#include <GL/glew.h>
+#include <GL/glut.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/game.h"
+#include "app/platform.h"
+
+namespace vorn {
+
+void VornGame::loadNextStep() {
+  switch (loadStep) {
+    case 0:
+      // The loading-screen picture (waits for: textures).
+      break;
+    case 1:
+      ghostGame = false;
+      eventTime = 0;
+      // Sound start-up, the twelve effect slots and both music streams (waits for: sound).
+      break;
+    case 2:
+      mouseX = mouseY = clickX = clickY = 0;
+      for (int& b : mouseButtons) b = 1;
+      lastFrameTime = 0;
+      lightList = 0;
+      for (unsigned char& k : keys) k = 0;
+      // Creates the ten models and loads model 1 (waits for: models).
+      break;
+    case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
+      // Models 3, 0, 6, 4, 2, 7, 8 and 9, 5 (waits for: models).
+      break;
+    case 11:
+      // Neighbour data of the shadow casters 0, 5 and 6 (waits for: shadow volumes).
+      break;
+    case 12:
+      // The font (waits for: font).
+      break;
+    case 13:
+      // The world from data/maps/twin_paths.rgb (waits for: world).
+      break;
+    case 14:
+      // The sky from data/textures/sky3/ and both cameras (waits for: sky, cameras).
+      break;
+    case 15:
+      // Both players with their riders (waits for: players, models).
+      break;
+    case 16: {
+      // Recorder, ghost, cameras attached, snow and the beer objects (waits
+      // for: recorded runs, cameras, particles, action objects).
+      lightPosition = VornVector(0.0f, 1.0f, -1.0f);
+      lightPosition.normalize();
+      lightList = glGenLists(1);
+      lightPos[0] = lightPosition.x;
+      lightPos[1] = lightPosition.y;
+      lightPos[2] = lightPosition.z;
+      lightPos[3] = 0.0f;
+      raceStage = 0;
+      glNewList(lightList, GL_COMPILE);
+      glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+      glEndList();
+      break;
+    }
+    case 17:
+      if (pointSpritesSupported) {
+        // Point-sprite size and attenuation for the snow (waits for: particles).
+      }
+      std::srand(static_cast<unsigned>(getTimeSeconds()));
+      break;
+    case 18:
+      // The beer's projected-shadow texture and the action objects' buffers
+      // (waits for: projected shadows, action objects).
+      break;
+    case 19:
+      // Projection shadows of all models (waits for: projected shadows).
+      break;
+    case 20:
+      // Texture layers from data/textures/auge.txt (waits for: texture layers).
+      break;
+    case 21:
+      // HUD icons (waits for: HUD).
+      break;
+    default:
+      setState(kStateMenu);
+      return;
+  }
+  ++loadStep;
+  drawLoadingScreen();
+}
+
+void VornGame::drawLoadingScreen() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  // The loading-screen picture is bound here once textures load (waits for: textures).
+  glDisable(GL_LIGHTING);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glTranslatef(0.0f, 0.0f, -8.0f);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(0.0f, 0.0f, 1.0f);
+  const float right = static_cast<float>(loadStep) / 11.0f;
+  glBegin(GL_QUADS);
+  glVertex3f(-2.0f, -2.5f, 0.0f);
+  glVertex3f(right, -2.5f, 0.0f);
+  glVertex3f(right, -2.2f, 0.0f);
+  glVertex3f(-2.0f, -2.2f, 0.0f);
+  glEnd();
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+}
+
+}  // namespace vorn

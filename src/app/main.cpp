@@ -1,0 +1,71 @@
+// Program entry: parse the few options, move to the data root, open the
+// window and hand control to the GLUT loop for good.
+#include <GL/glut.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/data_root.h"
+#include "app/game.h"
+#include "app/platform.h"
+
+namespace {
+
+void printUsage() {
+  std::printf(
+      "usage: vorn [--windowed] [--data DIR] [--trace]\n"
+      "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
+      "  --data DIR  folder that holds data/ (default: found beside the program)\n"
+      "  --trace     print each game state change on standard output\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vorn::StartOptions options;
+  std::string requestedRoot;
+  // GLUT takes its own options (-display, ...) out of argv first.
+  glutInit(&argc, argv);
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--windowed") == 0) {
+      options.windowed = true;
+    } else if (std::strcmp(argv[i], "--trace") == 0) {
+      options.trace = true;
+    } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
+      requestedRoot = argv[++i];
+    } else if (std::strcmp(argv[i], "--help") == 0) {
+      printUsage();
+      return 0;
+    } else {
+      std::fprintf(stderr, "vorn: unknown option %s\n", argv[i]);
+      printUsage();
+      return 2;
+    }
+  }
+
+  char cwd[PATH_MAX];
+  const std::string currentDir = getcwd(cwd, sizeof cwd) ? cwd : ".";
+  const std::string root = vorn::findDataRoot(requestedRoot, vorn::executableDirectory(), currentDir);
+  if (chdir(root.c_str()) != 0) {
+    std::fprintf(stderr, "vorn: cannot enter data folder %s\n", root.c_str());
+    return 1;
+  }
+
+  vorn::initGL(options);
+  // Texture defaults: linear filtering, then mipmaps (waits for: textures).
+
+  // The game lives until exit() and is deliberately never destroyed: both ways
+  // out end the process from inside a callback, with the GL context still current.
+  vorn::game = std::make_unique<vorn::VornGame>().release();
+  vorn::game->setTrace(options.trace);
+  if (options.trace) {
+    std::printf("state %s\n", vorn::stateName(vorn::game->state));
+    std::fflush(stdout);
+  }
+  glutMainLoop();
+  return 0;
+}

@@ -1,0 +1,115 @@
+// Keyframe animation of model parts: the keyframer nodes a 3DS file carries
+// (position, rotation and scale keys, a pivot, a parent), their linking into a
+// hierarchy, the accumulated key orientations and the evaluation of a node at
+// a frame as a transform, plus the clips an instance plays (which frame of the
+// model it shows over time). Device-free: evaluation composes a VornMatrix the
+// same way the fixed-function calls would compose the current matrix, and the
+// device layer hands the result to glMultMatrixf.
+// Units: frames as in the file; stored rotation angles in degrees (the file's
+// radians with the sign inverted); clip durations in the caller's time unit.
+// Cost: evaluation is one linear key search a track plus at most one rotation
+// and four matrix products per node and ancestor.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "math/matrix.h"
+#include "math/vector.h"
+
+namespace vorn {
+
+// Result of a key search: the last key at or before the frame and its frame
+// number (0 for the first key).
+struct VornKeySearch {
+  size_t key = 0;
+  int frame = 0;
+};
+
+// The key search on one track's frame list; `frames` must not be empty.
+VornKeySearch searchKeys(const std::vector<int>& frames, float frame);
+
+class VornKeyNode {
+ public:
+  int id = 0;
+  std::string name;
+  int16_t parentId = -1;
+  VornVector pivot;
+
+  std::vector<float> positionValues;  // 3 a key
+  std::vector<int> positionFrames;
+  std::vector<float> rotationValues;  // 4 a key: degrees, axis x, y, z
+  std::vector<int> rotationFrames;
+  std::vector<VornMatrix> rotationMatrices;  // accumulated orientation at each key
+  std::vector<float> scaleValues;  // 3 a key
+  std::vector<int> scaleFrames;
+
+  VornKeyNode* parent = nullptr;
+  std::vector<VornKeyNode*> children;
+
+  void addPositionKey(const float values[3], int frame);
+  void addScaleKey(const float values[3], int frame);
+  // values: angle in radians and axis, as the file stores them.
+  void addRotationKey(const float values[4], int frame);
+  // Builds rotationMatrices: 3DS rotation keys turn relative to the previous
+  // key, so key i's orientation is R(i) * R(i-1) * ... * R(0).
+  void finishRotationTrack();
+
+  void setPivot(const VornVector& v) { pivot = v; }
+  void setId(int nodeId) { id = nodeId; }
+  void setParentId(int16_t nodeId) { parentId = nodeId; }
+  void addChild(VornKeyNode* node) { children.push_back(node); }
+  int getId() const { return id; }
+  int16_t getParentId() const { return parentId; }
+
+  // m := m * (the node's transform at `frame`, parents first).
+  void evaluate(float frame, VornMatrix& m) const;
+  // m := m * T(-pivot).
+  void applyPivot(VornMatrix& m) const;
+
+ private:
+  void evaluateOwn(float frame, VornMatrix& m) const;
+};
+
+// One (parent, child) link made by linkNodes.
+struct VornNodeLink {
+  int parent = 0;  // indices into the node list
+  int child = 0;
+};
+
+// Links every node whose parentId names another node's id to that node. A
+// node takes the first such parent; a link that would close a cycle is not
+// made (the node stays a root), so evaluation always ends.
+std::vector<VornNodeLink> linkNodes(const std::vector<std::unique_ptr<VornKeyNode>>& nodes);
+
+// One animation clip from a model's clip file.
+struct VornClip {
+  int start = 0;
+  int length = 0;
+  float duration = 0.0f;
+};
+
+// What one instance plays: the clip index, whether it runs, the time spent in
+// it and the frame it shows. Times are in the unit of the clip durations.
+class VornClipPlayer {
+ public:
+  // Ignored when `index` names no clip of `clips`.
+  void startSequence(const std::vector<VornClip>& clips, int index);
+  // Moves the running clip on by dt; the last frame holds once it ends.
+  void advanceAnimation(const std::vector<VornClip>& clips, float dt);
+
+  int sequence() const { return sequence_; }
+  bool animating() const { return animating_; }
+  float elapsed() const { return elapsed_; }
+  float frame() const { return frame_; }
+
+ private:
+  int sequence_ = 0;
+  bool animating_ = false;
+  float elapsed_ = 0.0f;
+  float frame_ = 0.0f;
+};
+
+}  // namespace vorn

@@ -1,0 +1,42 @@
+// BMP files: the reader (24-bit true colour and 1/4/8-bit palette images,
+// uncompressed, rows bottom first and padded to 4 bytes), its two variants
+// for textures with alpha (alpha from the picture's own red channel, or from
+// the red channel of a second "mask" file of the same size), and the 24-bit
+// writer used for the game's cached images.
+// Readers take the whole file in memory; `name` only appears in detail lines.
+// On failure they return false and set `detail` to the one tab-indented line
+// for err.txt; `image` is then left empty. Cost: one pass, one allocation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "assets/image.h"
+
+namespace vorn {
+
+// Any supported depth into an RGB image.
+bool decodeBMP(const uint8_t* data, size_t size, const std::string& name, VornImage& image, std::string& detail,
+               const ImageLimits& limits = {});
+
+// 24-bit only, into RGBA with alpha = red.
+bool decodeBMPAlpha(const uint8_t* data, size_t size, const std::string& name, VornImage& image,
+                    std::string& detail, const ImageLimits& limits = {});
+
+// Colour file and mask file, both 24-bit and of the same size, into RGBA
+// with alpha = the mask's red.
+bool decodeBMPMasked(const uint8_t* colour, size_t colourSize, const std::string& colourName, const uint8_t* mask,
+                     size_t maskSize, const std::string& maskName, VornImage& image, std::string& detail,
+                     const ImageLimits& limits = {});
+
+// A 24-bit uncompressed BMP of the image (RGB as is, RGBA without its alpha,
+// luminance as grey); empty when the image has no pixels of a known format.
+std::vector<uint8_t> encodeBMP(const VornImage& image);
+
+// Writes encodeBMP(image) to `fileName`; returns 0, or 1 after logging
+// "Error saveBMP \n" and a detail line.
+int saveBMP(const char* fileName, const VornImage& image);
+
+}  // namespace vorn

@@ -1,0 +1,73 @@
+// Model parts: the CPU side of one named triangle mesh of a 3DS model, as the
+// chunk parser reads it and the post-processing steps complete it (welded
+// faces, normals, material groups with their buffer starts, bounds, the rest
+// matrix). Plain data without any device access; the device layer uploads the
+// model-wide buffers built from these parts and draws them group by group.
+// Units: model units as stored in the file; matrices are 16 floats in the
+// column-major order OpenGL takes. Cost: a few vectors per part.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "math/matrix.h"
+#include "math/vector.h"
+
+namespace vorn {
+
+class VornObject;
+class VornKeyNode;
+class VornMaterial;
+
+// Names of parts, materials and nodes are at most this many bytes.
+constexpr size_t kModelNameBytes = 20;
+
+// One material group: the faces of a part drawn with one material.
+struct VornMaterialGroup {
+  std::string materialName;
+  std::vector<uint16_t> faces;        // face indices into the part
+  int start = 0;                      // first triangle in the owner's buffers
+  VornMaterial* material = nullptr;   // resolved from the shared list, not owned
+  uint32_t size() const { return static_cast<uint32_t>(faces.size()); }
+};
+
+struct VornObjectPart {
+  VornMatrix matrix;  // local frame, later the rest matrix
+  VornObject* owner = nullptr;
+  VornKeyNode* node = nullptr;                // keyframer node, not owned
+  std::string name;
+
+  std::vector<float> vertices;       // 3 a vertex
+  std::vector<float> vertexNormals;  // 3 a vertex, after computeNormals
+  std::vector<float> texCoords;      // 2 a vertex (u, v)
+  std::vector<uint16_t> faces;       // a, b, c, flags; welded after weldVertices
+  // The face words as read, before welding: texture coordinates are looked up
+  // through these so that a seam keeps both of its u, v pairs.
+  std::vector<uint16_t> sourceFaces;
+  std::vector<float> faceNormals;    // 3 a face
+
+  std::vector<VornMaterialGroup> groups;
+  bool hadMaterialGroups = false;    // false: the whole part was drawn with "default"
+
+  // Local x, y and z axis and origin from the local-axes chunk.
+  VornVector axes[4] = {VornVector(1, 0, 0), VornVector(0, 1, 0), VornVector(0, 0, 1),
+                        VornVector(0, 0, 0)};
+  VornVector boundsMin, boundsMax;
+  bool matrixReady = false;
+  int overlayTexture = 0;
+
+  uint32_t vertexCount() const { return static_cast<uint32_t>(vertices.size() / 3); }
+  uint32_t texCoordCount() const { return static_cast<uint32_t>(texCoords.size() / 2); }
+  uint32_t faceCount() const { return static_cast<uint32_t>(faces.size() / 4); }
+
+  // The group whose buffer start is `start`, or null.
+  const VornMaterialGroup* groupAt(int start) const;
+
+  // Bounds over the vertices; all zero without vertices.
+  void computeBounds();
+};
+
+}  // namespace vorn

@@ -1,0 +1,230 @@
+// The game object's state machine, driven frame by frame with a manual clock
+// in a real (Xvfb) window.
+#include "app/game.h"
+
+#include <GL/glew.h>
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include "app/platform.h"
+
+namespace vorn {
+namespace {
+
+class GameTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    int argc = 1;
+    char name[] = "app_game_test";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    StartOptions options;
+    options.windowed = true;
+    initGL(options);
+  }
+
+  void SetUp() override {
+    hornReady[0] = hornReady[1] = true;
+    hornActive[0] = hornActive[1] = false;
+    game_ = std::make_unique<VornGame>(clock_);
+    game = game_.get();
+  }
+
+  void loadToMenu() {
+    for (int i = 0; i < 40 && game_->state == kStateLoading; ++i) {
+      clock_.advance(16000);
+      game_->display();
+    }
+  }
+
+  void click(int x, int y) {
+    game_->mouseX = x;
+    game_->mouseY = y;
+    game_->mouseButton(0, 0);
+    game_->mouseButton(0, 1);
+  }
+
+  VornManualClock clock_{1000000000};
+  std::unique_ptr<VornGame> game_;
+};
+
+TEST_F(GameTest, StartsLoadingAndReachesTheMenuAfterTwentyTwoSteps) {
+  EXPECT_EQ(game_->state, kStateLoading);
+  EXPECT_EQ(game_->loadStep, 0);
+  for (int i = 0; i < VornGame::kLoadSteps; ++i) {
+    game_->display();
+    EXPECT_EQ(game_->state, kStateLoading);
+  }
+  EXPECT_EQ(game_->loadStep, 22);
+  game_->display();
+  EXPECT_EQ(game_->state, kStateMenu);
+  EXPECT_EQ(game_->loadStep, 22);
+  // The light direction is (0, 1, -1) normalised.
+  EXPECT_NEAR(game_->lightPos[1], 0.7071f, 1e-3f);
+  EXPECT_NEAR(game_->lightPos[2], -0.7071f, 1e-3f);
+  EXPECT_EQ(game_->lightPos[3], 0.0f);
+  EXPECT_NE(game_->lightList, 0u);
+}
+
+TEST_F(GameTest, MenuActsOnReleaseNotOnPress) {
+  loadToMenu();
+  game_->mouseX = 400;
+  game_->mouseY = 600 - 525;
+  game_->mouseButton(0, 0);
+  EXPECT_EQ(game_->state, kStateMenu);
+  game_->mouseButton(0, 1);
+  EXPECT_EQ(game_->state, kStateRace);
+  EXPECT_FALSE(game_->ghostGame);
+}
+
+TEST_F(GameTest, PressOutsideReleaseInsideStartsTheItem) {
+  loadToMenu();
+  game_->mouseX = 10;
+  game_->mouseY = 10;
+  game_->mouseButton(0, 0);
+  game_->mouseX = 400;
+  game_->mouseY = 600 - 325;
+  game_->mouseButton(0, 1);
+  EXPECT_EQ(game_->state, kStateSplitRace);
+  EXPECT_FLOAT_EQ(game_->splitCountdown, 30.0f);
+}
+
+TEST_F(GameTest, BoxEdgesAndOtherButtonsDoNothing) {
+  loadToMenu();
+  click(400, 600 - 500);
+  click(400, 600 - 550);
+  EXPECT_EQ(game_->state, kStateMenu);
+  game_->mouseX = 400;
+  game_->mouseY = 600 - 525;
+  game_->mouseButton(2, 1);  // right button release
+  EXPECT_EQ(game_->state, kStateMenu);
+  EXPECT_EQ(game_->mouseButtons[2], 1);
+  EXPECT_EQ(game_->clickX, 400);
+}
+
+TEST_F(GameTest, RaceStartSetsTheClocks) {
+  loadToMenu();
+  const int64_t t = clock_.nowMicroseconds();
+  click(400, 600 - 425);
+  EXPECT_EQ(game_->state, kStateRace);
+  EXPECT_TRUE(game_->ghostGame);
+  EXPECT_EQ(game_->raceStage, 0);
+  EXPECT_EQ(game_->lastFrameTime, t);
+  EXPECT_EQ(game_->deadline, t + 1000000);
+}
+
+TEST_F(GameTest, HighscoresAndBack) {
+  loadToMenu();
+  click(400, 600 - 225);
+  EXPECT_EQ(game_->state, kStateHighscores);
+  game_->display();
+  click(100, 600 - 125);  // just above the back box
+  EXPECT_EQ(game_->state, kStateHighscores);
+  click(100, 600 - 60);
+  EXPECT_EQ(game_->state, kStateMenu);
+}
+
+TEST_F(GameTest, NameEntryTypingAndSave) {
+  loadToMenu();
+  game_->setState(kStateNameEntry);
+  for (int c : {int('M'), int('o'), int('o'), 8, int('h')}) {
+    game_->keyDown(c);
+    game_->keyUp(c);
+  }
+  EXPECT_EQ(game_->playerName, "Moh");
+  game_->display();
+  click(100, 600 - 60);
+  EXPECT_EQ(game_->state, kStateHighscores);
+  EXPECT_EQ(game_->playerName, "Moh");  // kept for the next race
+}
+
+TEST_F(GameTest, HeldKeysTable) {
+  loadToMenu();
+  game_->keyDown('w');
+  game_->keyDown(100);  // Left arrow and "d" share the code
+  EXPECT_EQ(game_->keys['w'], 1);
+  EXPECT_EQ(game_->keys['d'], 1);
+  game_->keyUp('w');
+  EXPECT_EQ(game_->keys['w'], 0);
+  EXPECT_EQ(game_->keys['d'], 1);
+}
+
+TEST_F(GameTest, ToggleKeysWorkInEveryState) {
+  loadToMenu();
+  const bool debug = showDebugInfo;
+  const bool wire = wireframeMode;
+  const bool volumes = showShadowVolumes;
+  game_->keyDown(key::kF2);
+  game_->keyDown(key::kF3);
+  game_->keyDown(key::kShadowVolumes);
+  EXPECT_NE(showDebugInfo, debug);
+  EXPECT_NE(wireframeMode, wire);
+  EXPECT_NE(showShadowVolumes, volumes);
+  game_->keyDown(key::kF2);
+  game_->keyDown(key::kF3);
+  game_->keyDown(key::kShadowVolumes);
+  EXPECT_EQ(showDebugInfo, debug);
+  EXPECT_EQ(wireframeMode, wire);
+}
+
+TEST_F(GameTest, HornsInTheSingleRace) {
+  loadToMenu();
+  click(400, 600 - 525);
+  ASSERT_EQ(game_->state, kStateRace);
+  game_->keyDown(key::kHorn1);
+  EXPECT_TRUE(hornActive[0]);
+  EXPECT_FLOAT_EQ(hornTimer[0], 8.0f);
+  hornActive[0] = false;
+  game_->keyUp(key::kHorn1);
+  game_->keyDown(key::kHorn1);  // "y" works every time in a single race
+  EXPECT_TRUE(hornActive[0]);
+  // Delete needs the split countdown below zero even here.
+  game_->keyDown(key::kHorn2);
+  EXPECT_FALSE(hornActive[1]);
+}
+
+TEST_F(GameTest, HornsInTheSplitRaceWaitForTheCountdownAndWorkOnce) {
+  loadToMenu();
+  click(400, 600 - 325);
+  ASSERT_EQ(game_->state, kStateSplitRace);
+  game_->keyDown(key::kHorn1);
+  game_->keyDown(key::kHorn2);
+  EXPECT_FALSE(hornActive[0]);
+  EXPECT_FALSE(hornActive[1]);
+  game_->splitCountdown = -0.1f;
+  game_->keyDown(key::kHorn1);
+  game_->keyDown(key::kHorn2);
+  EXPECT_TRUE(hornActive[0]);
+  EXPECT_TRUE(hornActive[1]);
+  EXPECT_FALSE(hornReady[0]);
+  hornActive[0] = hornActive[1] = false;
+  game_->keyDown(key::kHorn1);
+  game_->keyDown(key::kHorn2);
+  EXPECT_FALSE(hornActive[0]);
+  EXPECT_FALSE(hornActive[1]);
+}
+
+TEST_F(GameTest, ResizedWindowKeepsViewportAndPointerScaling) {
+  reshapeCallback(1024, 768);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 1024);
+  EXPECT_EQ(viewport[3], 768);
+  motionCallback(512, 384);
+  EXPECT_EQ(game_->mouseX, 400);
+  EXPECT_EQ(game_->mouseY, 300);
+  reshapeCallback(800, 600);
+}
+
+TEST_F(GameTest, SpecialKeysAboveTheCodeRangeAreIgnored) {
+  loadToMenu();
+  specialCallback(300, 0, 0);
+  specialUpCallback(300, 0, 0);
+  specialCallback(100, 0, 0);  // Left arrow
+  EXPECT_EQ(game_->keys[100], 1);
+  specialUpCallback(100, 0, 0);
+  EXPECT_EQ(game_->keys[100], 0);
+}
+
+}  // namespace
+}  // namespace vorn

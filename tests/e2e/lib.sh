@@ -1,0 +1,102 @@
+# Shared helpers of the end-to-end scripts. The game runs with --trace, which
+# prints "state <name>" on every state change; its output is in $GAME_OUT.
+set -euo pipefail
+
+GAME_BIN=${1:?game binary}
+WORK=$(mktemp -d /tmp/vorn_e2e.XXXXXX)
+GAME_OUT=$WORK/stdout.txt
+GAME_PID=
+GAME_ROOT=${VORN_BUILD_DIR:?}
+
+cleanup_game() {
+  if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    kill "$GAME_PID" 2>/dev/null || true
+    sleep 0.3
+    kill -9 "$GAME_PID" 2>/dev/null || true
+  fi
+}
+trap cleanup_game EXIT
+
+fail() { echo "FAIL: $*" >&2; echo "--- game output:" >&2; cat "$GAME_OUT" >&2 || true; exit 1; }
+
+# start_game [args...]: starts the game windowed with tracing on.
+start_game() {
+  : > "$GAME_OUT"
+  "$GAME_BIN" --windowed --trace --data "$GAME_ROOT" "$@" > "$GAME_OUT" 2>&1 &
+  GAME_PID=$!
+}
+
+# wait_state NAME [seconds]: waits until the trace reports the state.
+wait_state() {
+  local name=$1 limit=${2:-60}
+  local end=$((SECONDS + limit))
+  while [ $SECONDS -lt $end ]; do
+    grep -q "^state $name\$" "$GAME_OUT" && return 0
+    kill -0 "$GAME_PID" 2>/dev/null || fail "game ended before state $name"
+    sleep 0.2
+  done
+  fail "state $name not reached within $limit s"
+}
+
+# game_window: the X window id of the game.
+game_window() {
+  local wid
+  for _ in $(seq 1 50); do
+    wid=$(xdotool search --pid "$GAME_PID" --name "Vorn" 2>/dev/null | head -n 1 || true)
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    sleep 0.1
+  done
+  fail "no game window"
+}
+
+# wait_exit [seconds]: waits for the game to end; sets EXIT_STATUS.
+wait_exit() {
+  local limit=${1:-20}
+  local end=$((SECONDS + limit))
+  while kill -0 "$GAME_PID" 2>/dev/null; do
+    [ $SECONDS -lt $end ] || fail "game did not exit within $limit s"
+    sleep 0.1
+  done
+  set +e
+  wait "$GAME_PID"
+  EXIT_STATUS=$?
+  set -e
+  GAME_PID=
+}
+
+# click_virtual X Y: moves the pointer to virtual 800 x 600 coordinates of
+# the game window and clicks the left button (real X events).
+click_virtual() {
+  local wid=$1 x=$2 y=$3
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  local px=$((x * WIDTH / 800)) py=$((y * HEIGHT / 600))
+  xdotool mousemove --window "$wid" "$px" "$py"
+  sleep 0.2
+  xdotool click 1
+}
+
+# press_key WINDOW KEY...: focuses the game window and types real key events.
+press_key() {
+  local wid=$1; shift
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  xdotool key "$@" 2>/dev/null || true
+}
+
+# hold_key WINDOW KEY SECONDS: holds a key down for a while.
+hold_key() {
+  local wid=$1 k=$2 t=$3
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  xdotool keydown "$k"
+  sleep "$t"
+  xdotool keyup "$k" 2>/dev/null || true
+}
+
+# screenshot FILE: the whole screen.
+screenshot() { import -window root "$1"; }
+
+# colour_fraction FILE R G B TOL: fraction of pixels within TOL of (R,G,B).
+colour_fraction() {
+  local file=$1 r=$2 g=$3 b=$4 tol=$5
+  convert "$file" -alpha off -fuzz "$tol%" -fill white -opaque "rgb($r,$g,$b)" \
+    -fill black +opaque white -format '%[fx:mean]' info:
+}
