@@ -4,6 +4,7 @@
 
 #include <GL/glut.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,7 +28,7 @@ constexpr int kButtonUp = 1;
 }  // namespace
 
 VornGame::VornGame(const VornClock& clock) : fpsCounter(clock), clock_(&clock) {
-  // The highscore table (score.txt) is read here once it exists (waits for: highscores).
+  // The highscore table has read score.txt by now (member initialiser).
 }
 
 VornGame::~VornGame() = default;
@@ -67,7 +68,7 @@ void VornGame::keyDown(int code) {
         break;
       case key::kPlus:
       case key::kMinus:
-        // Raises or lowers the music gain (waits for: sound).
+        sound.volumeKey(static_cast<unsigned char>(code));
         break;
       case key::kS:
       case key::kEight:
@@ -81,7 +82,7 @@ void VornGame::keyDown(int code) {
         if (splitCountdown < 0.0f && hornReady[1]) startHorn(1);
         break;
       case key::kRestart:
-        // Puts player 1 back at the start with speed 10 (waits for: world and players).
+        if (VornTerrain* ground = raceGround()) race->restart(ground->startPosition());
         lastFrameTime = now();
         break;
       default: break;
@@ -92,7 +93,8 @@ void VornGame::keyDown(int code) {
 }
 
 void VornGame::startHorn(int player) {
-  // The riders' horn clips and the horn sound (waits for: models, sound).
+  // The riders' horn clips (waits for: models).
+  sound[kSoundHorn].play();
   hornReady[player] = false;
   hornActive[player] = true;
   hornTimer[player] = kHornTime;
@@ -136,7 +138,8 @@ void VornGame::mouseButton(int button, int buttonState) {
       break;
     case kStateNameEntry:
       if (leftRelease && inBackBox(mouseX, mouseY)) {
-        // Inserts (lastScore, playerName) and saves the table (waits for: highscores).
+        highscores.insert(static_cast<int32_t>(lastScore), playerName);
+        highscores.save();
         setState(kStateHighscores);
       }
       break;
@@ -145,26 +148,35 @@ void VornGame::mouseButton(int button, int buttonState) {
 }
 
 void VornGame::startRace(int raceState, bool withGhost) {
+  // A world that failed to load has no ground to race on: the menu stays
+  // (err.txt tells why).
+  if (!raceGround()) return;
   setState(raceState);
   if (raceState == kStateRace) {
     ghostGame = withGhost;
     // A ghost race reloads and rewinds the recorded run (waits for: recorded runs).
-    // The first HUD is reset (waits for: HUD).
+    huds[0].reset();
   } else {
     splitCountdown = kSplitCountdown;
   }
   raceStage = 0;
-  // The start sound plays and the music starts at gain 0.5 (waits for: sound).
+  sound.raceStart();
   lastFrameTime = now();
   deadline = lastFrameTime + kCountdownMicros;
+  deadline2 = deadline;
   glutSetCursor(GLUT_CURSOR_NONE);
-  // Each racing player is placed at the start, offset sideways, with speed 10;
-  // action objects and cameras are reset (waits for: world, players, cameras).
+  // Each racing player is placed at the start, offset sideways, with speed 10,
+  // and its camera reset; action objects are reset (waits for: action objects).
+  placePlayers(raceState);
 }
 
 void VornGame::resetAfterRace() {
-  // Both HUDs, all action objects and both cameras are reset (waits for: HUD,
-  // action objects, cameras).
+  huds[0].reset();
+  huds[1].reset();
+  for (auto& camera : cameras) {
+    if (camera) camera->reset();
+  }
+  // All action objects are reset (waits for: action objects).
 }
 
 void VornGame::returnToMenu() {
@@ -172,9 +184,23 @@ void VornGame::returnToMenu() {
   resetAfterRace();
 }
 
+void VornGame::updateMessages() {
+  // Without a font the messages still age and expire.
+  VornTextQueue unseen;
+  messages.update(now(), font ? static_cast<VornTextQueue&>(*font) : unseen);
+}
+
+void VornGame::addMessage(int startX, int endX, int startY, int endY, int startSize, int endSize,
+                          const float colours[6], int durationTenths, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  messages.vadd(now(), startX, endX, startY, endY, startSize, endSize, colours, durationTenths, format, args);
+  va_end(args);
+}
+
 void VornGame::cleanup() {
-  // Stops the recorder, the six effect slots and the music (waits for:
-  // recorded runs, sound).
+  // The recorder stops and closes its file first (waits for: recorded runs).
+  sound.cleanup();
 }
 
 }  // namespace vorn

@@ -8,12 +8,24 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/clock.h"
+#include "app/font.h"
 #include "app/fps_counter.h"
+#include "app/highscore.h"
+#include "app/hud.h"
 #include "app/input.h"
+#include "app/race_message.h"
 #include "math/vector.h"
+#include "player/autopilot.h"
+#include "player/camera.h"
+#include "player/player.h"
+#include "player/race.h"
+#include "sound/sound_bank.h"
+#include "world/sky.h"
+#include "world/terrain.h"
 
 namespace vorn {
 
@@ -60,10 +72,37 @@ class VornGame {
   void setTrace(bool on) { trace_ = on; }
   void setState(int newState);
 
+  // Queues the live race messages on the font; once every race frame.
+  void updateMessages();
+  // Appends a race message created now; `colours` holds start then end RGB.
+  void addMessage(int startX, int endX, int startY, int endY, int startSize, int endSize, const float colours[6],
+                  int durationTenths, const char* format, ...) __attribute__((format(printf, 10, 11)));
+
   bool ghostGame = false;
+  VornHud huds[2];
   int loadScreenTexture = -1;
+  VornSoundBank sound;  // the twelve effect slots and both music tracks
+  VornTextureCache textures;  // every texture of the game, addressed by index
   std::string playerName;
   int64_t lastScore = 0;
+  VornMessageList messages;
+  VornHighscore highscores{"score.txt", false, 5};
+  std::unique_ptr<VornFont> font;  // from load step 12
+  // The race: the terrain it runs on (load step 13), the sky and the two
+  // chase cameras (step 14), the two players' bodies and the two riders on
+  // each (step 15), the race update and the hooks through which it reaches
+  // the other subsystems.
+  std::unique_ptr<VornTerrain> terrain;
+  std::unique_ptr<VornSky> sky;
+  std::unique_ptr<VornCamera> cameras[2];
+  std::unique_ptr<VornPlayer> players[2];
+  std::unique_ptr<VornPlayer> riders[2][2];
+  std::unique_ptr<VornRaceHooks> raceHooks;
+  std::unique_ptr<VornRace> race;
+  // --demo: player 1 is driven by the autopilot (made when the world loads).
+  bool demo = false;
+  std::unique_ptr<VornAutopilot> autopilot;
+  int64_t deadline2 = 0;  // player 2's race clock in the split race
 
   VornVector lightPosition;
   int state = kStateLoading;
@@ -93,6 +132,14 @@ class VornGame {
   void drawLoadingScreen();
   void drawDebugText();
   void startHorn(int player);
+  // The ground of the race; null while no usable terrain is loaded, and then
+  // no race starts.
+  VornTerrain* raceGround();
+  void createRace();
+  void placePlayers(int raceState);
+  VornRaceClock raceClock();
+  void runRaceUpdate(bool split);
+  void drawRaceView(int view);
 
   const VornClock* clock_;
   bool trace_ = false;

@@ -19,7 +19,7 @@ void VornGame::display() {
       break;
     case kStateRace:
     case kStateSplitRace:
-      // font begin (waits for: font)
+      if (font) font->begin();
       if (wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
       if (state == kStateRace) {
         drawSingleScene();
@@ -29,25 +29,34 @@ void VornGame::display() {
       if (wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
       fpsCounter.tick();
       drawDebugText();
-      // font end (waits for: font)
+      if (font) font->end();
       break;
     case kStateHighscores:
+      if (font) font->begin();
       drawHighscores();
+      if (font) font->end();
       break;
     case kStateNameEntry:
+      if (font) font->begin();
       drawNameEntry();
+      if (font) font->end();
       break;
     case kStateMenu:
     default:
+      if (font) font->begin();
       drawMainMenu();
       fpsCounter.tick();
+      if (font) font->end();
       break;
   }
   glutSwapBuffers();
 }
 
 void VornGame::drawDebugText() {
-  // The F2 overlay of pointer, frame rate and player 1's motion (waits for: font).
+  if (!showDebugInfo || !font) return;
+  font->print(0, 0, "mouse pos: %d %d,  fps: %d\n", mouseX, mouseY, fpsCounter.getFps());
+  // Player 1's camera direction, position, speed and animation frame and the
+  // move centre of model 0 at (0, 10) .. (0, 40) (waits for: cameras, players, animation).
 }
 
 }  // namespace vorn

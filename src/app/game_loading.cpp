@@ -19,7 +19,7 @@ void VornGame::loadNextStep() {
     case 1:
       ghostGame = false;
       eventTime = 0;
-      // Sound start-up, the twelve effect slots and both music streams (waits for: sound).
+      sound.load();
       break;
     case 2:
       mouseX = mouseY = clickX = clickY = 0;
@@ -36,16 +36,40 @@ void VornGame::loadNextStep() {
       // Neighbour data of the shadow casters 0, 5 and 6 (waits for: shadow volumes).
       break;
     case 12:
-      // The font (waits for: font).
+      font = std::make_unique<VornFont>("data/textures/Font.tga", "data/textures/Font_mask.bmp");
       break;
     case 13:
-      // The world from data/maps/twin_paths.rgb (waits for: world).
+      std::printf("world ....\n");
+      // The terrain the race runs on; its drawing, light map and placed
+      // objects join here (waits for: world drawing, objects).
+      terrain = std::make_unique<VornTerrain>();
+      if (terrain->loadHeightMap("data/maps/twin_paths.rgb") == 0) terrain->loadMatMap(kMaterialMapFile);
       break;
     case 14:
-      // The sky from data/textures/sky3/ and both cameras (waits for: sky, cameras).
+      sky = std::make_unique<VornSky>("data/textures/sky3/", textures);
+      cameras[0] = std::make_unique<VornCamera>();
+      cameras[1] = std::make_unique<VornCamera>();
       break;
     case 15:
-      // Both players with their riders (waits for: players, models).
+      // Both players with their riders; the models join them (waits for: models).
+      createRace();
+      for (int i = 0; i < 2; ++i) {
+        if (terrain) players[i]->setPosition(terrain->startPosition());
+        players[i]->setPosition(players[i]->position() + VornVector(i == 0 ? 5.0f : -5.0f, 0.0f, 0.0f));
+        players[i]->setUpModel();
+      }
+      if (demo && terrain && terrain->usable()) {
+        VornAutopilot::Course course;
+        course.columns = terrain->width();
+        course.rows = terrain->height();
+        course.spacingX = terrain->scale().x;
+        course.spacingZ = terrain->scale().z;
+        course.startX = terrain->startPosition().x;
+        VornTerrain* ground = terrain.get();
+        autopilot = std::make_unique<VornAutopilot>(
+            VornAutopilot::findCentreLine([ground](float x, float z) { return ground->getHeight(x, z); }, course),
+            course.spacingZ);
+      }
       break;
     case 16: {
       // Recorder, ghost, cameras attached, snow and the beer objects (waits
@@ -61,6 +85,7 @@ void VornGame::loadNextStep() {
       glNewList(lightList, GL_COMPILE);
       glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
       glEndList();
+      if (players[0]) previousPosition = players[0]->position();
       break;
     }
     case 17:
@@ -80,10 +105,12 @@ void VornGame::loadNextStep() {
       // Texture layers from data/textures/auge.txt (waits for: texture layers).
       break;
     case 21:
-      // HUD icons (waits for: HUD).
+      VornHud::loadHudImages(textures, font.get());
       break;
     default:
       setState(kStateMenu);
+      // The demo goes straight into a single race driven by the autopilot.
+      if (demo) startRace(kStateRace, false);
       return;
   }
   ++loadStep;

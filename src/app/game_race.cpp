@@ -1,23 +1,196 @@
-// The race frames of the game object: draw the scene, then run the race update.
+// The race frames of the game object: draw the scene, then run the race
+// update; and the race's set-up — the players, cameras and the hooks through
+// which the race update reaches the HUD, the messages and the subsystems
+// that join later.
 #include <GL/glew.h>
 #include <GL/glut.h>
 
 #include "app/game.h"
 #include "app/platform.h"
+#include "player/player_gl.h"
 
 namespace vorn {
 
+namespace {
+
+// The split frame's half-height views: twice the aspect, far plane 1000.
+constexpr double kSplitFieldOfView = 45.0;
+constexpr double kSplitNear = 1.0;
+constexpr double kSplitFar = 1000.0;
+
+// The players' stand-in colours until their models draw them.
+constexpr float kPlayerTint[2][3] = {{0.95f, 0.9f, 0.8f}, {0.85f, 0.35f, 0.25f}};
+
+// "You Win!": queued for one frame at (100, 500), size 80, green.
+constexpr int kWinTextX = 100;
+constexpr int kWinTextY = 500;
+constexpr int kWinTextSize = 80;
+
+// The race update's calls into the game's other parts. Sounds, particles,
+// obstacles, beer bottles and recorded runs join as their subsystems arrive;
+// until then their hooks keep the defaults (nothing happens).
+class GameRaceHooks final : public VornRaceHooks {
+ public:
+  explicit GameRaceHooks(VornGame& game) : game_(game) {}
+
+  // The clock reading of the frame being updated.
+  void setNow(int64_t now) { now_ = now; }
+
+  bool updateHud(int player, int64_t secondsLeft, float awakeChange, float speed) override {
+    return game_.huds[player].update(static_cast<int>(secondsLeft), awakeChange, speed);
+  }
+  void setHudWon(int player) override { game_.huds[player].setWon(); }
+  void setHudLost(int player) override { game_.huds[player].setLost(); }
+
+  void showMessage(RaceText kind, int player, const char* text) override {
+    switch (kind) {
+      case RaceText::kCountdown: addCountdownMessage(game_.messages, now_, text); break;
+      case RaceText::kJumpRating: addJumpMessage(game_.messages, now_, text); break;
+      case RaceText::kBonus:
+        if (game_.state == kStateSplitRace) {
+          addSplitBonusMessage(game_.messages, now_, player);
+        } else {
+          addBonusMessage(game_.messages, now_);
+        }
+        break;
+    }
+  }
+  void showWinText() override {
+    if (game_.font) game_.font->print(kWinTextX, kWinTextY, kWinTextSize, VornRgb{0.0f, 1.0f, 0.0f}, "You Win!");
+  }
+  void updateMessages() override { game_.updateMessages(); }
+
+ private:
+  VornGame& game_;
+  int64_t now_ = 0;
+};
+
+}  // namespace
+
+VornTerrain* VornGame::raceGround() {
+  return terrain && terrain->usable() && race ? terrain.get() : nullptr;
+}
+
+void VornGame::createRace() {
+  raceHooks = std::make_unique<GameRaceHooks>(*this);
+  race = std::make_unique<VornRace>(*raceHooks);
+  for (int i = 0; i < 2; ++i) {
+    players[i] = std::make_unique<VornPlayer>();
+    riders[i][0] = std::make_unique<VornPlayer>();
+    riders[i][1] = std::make_unique<VornPlayer>();
+    race->attach(i, players[i].get(), cameras[i].get());
+  }
+}
+
+VornRaceClock VornGame::raceClock() {
+  return VornRaceClock{lastFrameTime, deadline, deadline2, raceStage, splitCountdown, hornActive, hornTimer};
+}
+
+void VornGame::placePlayers(int raceState) {
+  VornTerrain* ground = raceGround();
+  if (!ground) return;
+  if (raceState == kStateRace) {
+    race->placeAtStart(0, ground->startPosition(), VornRaceTuning::kSingleStartOffset);
+  } else {
+    race->placeAtStart(0, ground->startPosition(), VornRaceTuning::kSplitStartOffset);
+    race->placeAtStart(1, ground->startPosition(), -VornRaceTuning::kSplitStartOffset);
+  }
+  // The cameras look at their players from the first picture on.
+  for (int i = 0; i < (raceState == kStateRace ? 1 : 2); ++i) {
+    if (cameras[i]) cameras[i]->update(*ground);
+  }
+}
+
+void VornGame::runRaceUpdate(bool split) {
+  VornTerrain* ground = raceGround();
+  if (!ground) return;
+  const int64_t t = now();
+  static_cast<GameRaceHooks*>(raceHooks.get())->setNow(t);
+  if (autopilot && !split) autopilot->drive(*players[0], keys);
+  previousPosition = players[0]->position();
+
+  VornRaceClock clock = raceClock();
+  VornRaceInput in;
+  in.now = t;
+  in.keys = keys;
+  in.mouseX = static_cast<float>(mouseX);
+  in.mouseY = static_cast<float>(mouseY);
+  in.ghostGame = ghostGame && !split;
+  const VornRaceResult result = split ? race->updateSplit(*ground, clock, in) : race->updateSingle(*ground, clock, in);
+
+  switch (result.request) {
+    case RaceRequest::kNone:
+      break;
+    case RaceRequest::kFinished: {
+      resetAfterRace();
+      lastScore = result.secondsLeft;
+      const int place = highscores.rank(static_cast<int32_t>(lastScore));
+      sound.raceEnd(place > 0);
+      setState(place > 0 ? kStateNameEntry : kStateHighscores);
+      break;
+    }
+    case RaceRequest::kBackToMenu:
+      returnToMenu();
+      break;
+  }
+}
+
+void VornGame::drawRaceView(int view) {
+  VornCamera* camera = cameras[view].get();
+  // 1. Camera and sky.
+  if (camera) {
+    applyCamera(*camera);
+    if (sky) sky->draw(camera->eyePosition());
+  }
+  // 2. Light.
+  glCallList(lightList);
+  glEnable(GL_LIGHTING);
+  // 3. Model pass: the players' stand-in shapes until their models draw
+  // them (waits for: models).
+  const int shown = state == kStateSplitRace ? 2 : 1;
+  for (int i = 0; i < shown; ++i) {
+    if (players[i]) drawPlayerPlaceholder(*players[i], kPlayerTint[i]);
+  }
+  glEnable(GL_TEXTURE_2D);
+  // 4. and 5. The terrain (waits for: world drawing).
+  if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  // 6. to 9. Action objects with their shadows, the ghost (single race), the
+  // shadow-volume pass and the snow (waits for: action objects, recorded
+  // runs, shadow volumes, particles).
+}
+
 void VornGame::drawSingleScene() {
-  // Camera and sky, light, model pass, terrain, action objects, ghost, shadow
-  // pass, snow, music upkeep, HUD, then the single race update (waits for:
-  // camera, sky, models, world, action objects, recorded runs, shadow volumes,
-  // particles, sound, HUD, player physics and race rules).
+  drawRaceView(0);
+  // 10. Music upkeep.
+  sound.raceFrame();
+  // 11. The HUD.
+  huds[0].drawSingle();
+  // 12. The single race update.
+  runRaceUpdate(false);
 }
 
 void VornGame::drawSplitScene() {
-  // Both halves of the split race and the split update (waits for the same
-  // subsystems as the single race frame).
+  if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(kSplitFieldOfView, 2.0 * windowAspect(), kSplitNear, kSplitFar);
+  glMatrixMode(GL_MODELVIEW);
+
+  // Player 1 in the bottom half, player 2 in the top half.
+  for (int view = 0; view < 2; ++view) {
+    glViewport(0, view == 0 ? 0 : viewportHeight / 2, viewportWidth, viewportHeight / 2);
+    glLoadIdentity();
+    drawRaceView(view);
+    huds[view].drawSplit(view);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+  }
+
   setStandardProjection();
+  sound.raceFrame();
+  runRaceUpdate(true);
+  if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 }  // namespace vorn

@@ -17,16 +17,18 @@ namespace {
 
 void printUsage() {
   std::printf(
-      "usage: vorn [--windowed] [--data DIR] [--trace]\n"
+      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo]\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program)\n"
-      "  --trace     print each game state change on standard output\n");
+      "  --trace     print each game state change on standard output\n"
+      "  --demo      start a single race driven by the autopilot\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   vorn::StartOptions options;
+  bool demo = false;
   std::string requestedRoot;
   // GLUT takes its own options (-display, ...) out of argv first.
   glutInit(&argc, argv);
@@ -35,6 +37,8 @@ int main(int argc, char** argv) {
       options.windowed = true;
     } else if (std::strcmp(argv[i], "--trace") == 0) {
       options.trace = true;
+    } else if (std::strcmp(argv[i], "--demo") == 0) {
+      demo = true;
     } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
       requestedRoot = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0) {
@@ -62,6 +66,7 @@ int main(int argc, char** argv) {
   // out end the process from inside a callback, with the GL context still current.
   vorn::game = std::make_unique<vorn::VornGame>().release();
   vorn::game->setTrace(options.trace);
+  vorn::game->demo = demo;
   if (options.trace) {
     std::printf("state %s\n", vorn::stateName(vorn::game->state));
     std::fflush(stdout);

@@ -7,6 +7,8 @@ namespace vorn {
 namespace {
 
 constexpr float kRadiansToDegrees = 180.0f / 3.14159265f;
+// Frames beyond this are held at it (well inside the int range).
+constexpr float kFrameLimit = 2.0e9f;
 
 // glRotatef normalizes its axis; the matrix helper takes it as given, so the
 // node evaluation normalizes here to compose exactly what OpenGL would.
@@ -28,7 +30,9 @@ float stepWeight(const std::vector<int>& frames, const VornKeySearch& at, float 
 
 VornKeySearch searchKeys(const std::vector<int>& frames, float frame) {
   assert(!frames.empty() && "key search on an empty track");
-  const int whole = static_cast<int>(frame);
+  // Frames come from clip files; keep the truncation defined for any float.
+  const float bounded = std::isnan(frame) ? 0.0f : std::fmax(std::fmin(frame, kFrameLimit), -kFrameLimit);
+  const int whole = static_cast<int>(bounded);
   VornKeySearch found;
   for (size_t i = 1; i < frames.size() && frames[i] <= whole; ++i) {
     found.key = i;
@@ -132,30 +136,6 @@ std::vector<VornNodeLink> linkNodes(const std::vector<std::unique_ptr<VornKeyNod
     }
   }
   return links;
-}
-
-void VornClipPlayer::startSequence(const std::vector<VornClip>& clips, int index) {
-  if (index < 0 || static_cast<size_t>(index) >= clips.size()) return;
-  sequence_ = index;
-  animating_ = true;
-  elapsed_ = 0.0f;
-}
-
-void VornClipPlayer::advanceAnimation(const std::vector<VornClip>& clips, float dt) {
-  if (!animating_) return;
-  if (sequence_ < 0 || static_cast<size_t>(sequence_) >= clips.size()) {
-    animating_ = false;
-    return;
-  }
-  const VornClip& clip = clips[static_cast<size_t>(sequence_)];
-  elapsed_ += dt;
-  if (clip.duration > 0.0f && elapsed_ <= clip.duration) {
-    frame_ = static_cast<float>(clip.start) +
-             static_cast<float>(clip.length) * (elapsed_ / clip.duration);
-  } else {
-    animating_ = false;
-    frame_ = static_cast<float>(clip.start + clip.length);
-  }
 }
 
 }  // namespace vorn

@@ -1,12 +1,13 @@
 // Keyframe animation of model parts: the keyframer nodes a 3DS file carries
 // (position, rotation and scale keys, a pivot, a parent), their linking into a
 // hierarchy, the accumulated key orientations and the evaluation of a node at
-// a frame as a transform, plus the clips an instance plays (which frame of the
-// model it shows over time). Device-free: evaluation composes a VornMatrix the
-// same way the fixed-function calls would compose the current matrix, and the
-// device layer hands the result to glMultMatrixf.
+// a frame as a transform; and the clip record of a model's ".ani" file (the
+// instances that play clips, players and riders, own their clip state).
+// Device-free: evaluation composes a VornMatrix the same way the
+// fixed-function calls compose the current matrix, and the device layer hands
+// the result to glMultMatrixf.
 // Units: frames as in the file; stored rotation angles in degrees (the file's
-// radians with the sign inverted); clip durations in the caller's time unit.
+// radians with the sign inverted).
 // Cost: evaluation is one linear key search a track plus at most one rotation
 // and four matrix products per node and ancestor.
 #pragma once
@@ -84,32 +85,12 @@ struct VornNodeLink {
 // made (the node stays a root), so evaluation always ends.
 std::vector<VornNodeLink> linkNodes(const std::vector<std::unique_ptr<VornKeyNode>>& nodes);
 
-// One animation clip from a model's clip file.
+// One animation clip from a model's clip file: first frame, length in frames
+// and duration (tenths of a second, the unit the players advance clips in).
 struct VornClip {
   int start = 0;
   int length = 0;
   float duration = 0.0f;
-};
-
-// What one instance plays: the clip index, whether it runs, the time spent in
-// it and the frame it shows. Times are in the unit of the clip durations.
-class VornClipPlayer {
- public:
-  // Ignored when `index` names no clip of `clips`.
-  void startSequence(const std::vector<VornClip>& clips, int index);
-  // Moves the running clip on by dt; the last frame holds once it ends.
-  void advanceAnimation(const std::vector<VornClip>& clips, float dt);
-
-  int sequence() const { return sequence_; }
-  bool animating() const { return animating_; }
-  float elapsed() const { return elapsed_; }
-  float frame() const { return frame_; }
-
- private:
-  int sequence_ = 0;
-  bool animating_ = false;
-  float elapsed_ = 0.0f;
-  float frame_ = 0.0f;
 };
 
 }  // namespace vorn

@@ -550,6 +550,7 @@ VornParseResult parse3ds(const uint8_t* data, size_t size, VornModelData& model,
 std::string validateModel(VornModelData& model) {
   std::string first;
   char line[200];
+  uint64_t triangles = 0;
   for (auto& part : model.parts) {
     const uint32_t vertexCount = part->vertexCount();
     for (size_t f = 0; f < part->faces.size() / 4; ++f) {
@@ -584,6 +585,19 @@ std::string validateModel(VornModelData& model) {
         part->groups.erase(part->groups.begin() + static_cast<std::ptrdiff_t>(g));
       }
     }
+    // Groups may name a face many times over; the buffers stay bounded.
+    uint64_t partTriangles = part->hadMaterialGroups ? 0 : part->faceCount();
+    for (const VornMaterialGroup& g : part->groups) partTriangles += g.size();
+    if (triangles + partTriangles > kMaxModelTriangles) {
+      std::snprintf(line, sizeof line, "part %s: the model exceeds %u triangles", part->name.c_str(),
+                    kMaxModelTriangles);
+      if (first.empty()) first = line;
+      part->faces.clear();
+      part->sourceFaces.clear();
+      part->groups.clear();
+      continue;
+    }
+    triangles += partTriangles;
   }
   return first;
 }

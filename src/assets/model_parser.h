@@ -98,6 +98,10 @@ struct VornModelData {
   std::vector<std::unique_ptr<VornKeyNode>> nodes;
 };
 
+// More triangles than this in one model are refused (the three buffers of
+// such a model would take over 70 MB).
+constexpr uint32_t kMaxModelTriangles = 1000000;
+
 struct VornParseResult {
   bool complete = true;  // false: the file was damaged; `fault` says where
   std::string fault;     // one line without a line end
@@ -110,8 +114,9 @@ VornParseResult parse3ds(const uint8_t* data, size_t size, VornModelData& model,
 
 // Checks what the chunks cannot check one by one: face corners beyond the
 // part's vertices (the part loses its faces and groups) and material groups
-// naming faces the part does not have (the group is dropped). Returns the
-// first fault found, or an empty string.
+// naming faces the part does not have (the group is dropped), and parts that
+// would take the model past kMaxModelTriangles (they lose their faces).
+// Returns the first fault found, or an empty string.
 std::string validateModel(VornModelData& model);
 
 // Binds every part to the first node of the same name.

@@ -94,7 +94,7 @@ bool parseWav(const uint8_t* bytes, size_t size, VornWav& out, std::string& erro
   return fail(error, haveFormat ? "no data chunk" : "no format chunk");
 }
 
-bool readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
+bool readSoundFileBytes(const std::string& path, std::vector<uint8_t>& out) {
   out.clear();
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
@@ -115,7 +115,7 @@ bool readFileBytes(const std::string& path, std::vector<uint8_t>& out) {
 
 bool readWavFile(const std::string& path, VornWav& out, const char* where) {
   std::vector<uint8_t> bytes;
-  if (!readFileBytes(path, bytes)) {
+  if (!readSoundFileBytes(path, bytes)) {
     out = VornWav();
     logError(where, "\tfile not found: %s\n", path.c_str());
     return false;

@@ -37,6 +37,6 @@ bool parseWav(const uint8_t* bytes, size_t size, VornWav& out, std::string& erro
 bool readWavFile(const std::string& path, VornWav& out, const char* where);
 
 // Reads a whole file into memory; false when it cannot be opened or read.
-bool readFileBytes(const std::string& path, std::vector<uint8_t>& out);
+bool readSoundFileBytes(const std::string& path, std::vector<uint8_t>& out);
 
 }  // namespace vorn

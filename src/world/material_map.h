@@ -22,9 +22,8 @@
 
 namespace vorn {
 
-constexpr int kMaterialSnow = 0;
-constexpr int kMaterialGrass = 1;
-constexpr int kMaterialIce = 2;
+// Channels in the order snow, grass, ice (the channel numbers of the
+// ground queries).
 constexpr int kMaterialChannels = 3;
 
 struct MaterialMap {

@@ -6,6 +6,11 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
 #include "app/platform.h"
 
 namespace vorn {
@@ -21,6 +26,8 @@ class GameTest : public ::testing::Test {
     StartOptions options;
     options.windowed = true;
     initGL(options);
+    // The game runs in its data root: races need the generated course.
+    ASSERT_EQ(chdir(VORN_TEST_DATA_ROOT), 0);
   }
 
   void SetUp() override {
@@ -224,6 +231,103 @@ TEST_F(GameTest, SpecialKeysAboveTheCodeRangeAreIgnored) {
   EXPECT_EQ(game_->keys[100], 1);
   specialUpCallback(100, 0, 0);
   EXPECT_EQ(game_->keys[100], 0);
+}
+
+// Frames of `stepMicros` until the countdown has shown "GO".
+void runCountdown(VornGame& game, VornManualClock& clock) {
+  for (int i = 0; i < 400 && !game.players[0]->racing; ++i) {
+    clock.advance(16667);
+    game.display();
+  }
+}
+
+TEST_F(GameTest, SingleRaceCountsDownAndTheHeldKeyMovesThePlayer) {
+  loadToMenu();
+  click(400, 600 - 525);
+  ASSERT_EQ(game_->state, kStateRace);
+  const VornVector start = game_->terrain->startPosition();
+  EXPECT_FLOAT_EQ(game_->players[0]->position().x, start.x + 5.0f);
+  EXPECT_FLOAT_EQ(game_->players[0]->speed, 10.0f);
+  runCountdown(*game_, clock_);
+  ASSERT_EQ(game_->players[0]->racing, 1);
+  EXPECT_EQ(game_->raceStage, 0);
+  EXPECT_EQ(game_->deadline, clock_.nowMicroseconds() + 15000000);
+  game_->keyDown('w');
+  for (int i = 0; i < 120; ++i) {
+    clock_.advance(16667);
+    game_->display();
+  }
+  game_->keyUp('w');
+  EXPECT_GT(game_->players[0]->position().z, start.z + 200.0f);
+  EXPECT_GT(game_->players[0]->speed, 10.0f);
+  // The camera follows from behind and above.
+  EXPECT_LT(game_->cameras[0]->eyePosition().z, game_->players[0]->position().z);
+}
+
+TEST_F(GameTest, RestartKeyPutsPlayerOneBackAtTheStart) {
+  loadToMenu();
+  click(400, 600 - 525);
+  runCountdown(*game_, clock_);
+  for (int i = 0; i < 60; ++i) {
+    clock_.advance(16667);
+    game_->display();
+  }
+  game_->keyDown('n');
+  game_->keyUp('n');
+  EXPECT_EQ(game_->players[0]->position().z, game_->terrain->startPosition().z);
+  EXPECT_EQ(game_->players[0]->speed, 10.0f);
+  EXPECT_EQ(game_->lastFrameTime, clock_.nowMicroseconds());
+}
+
+TEST_F(GameTest, TimeOutThenSpaceReturnsToTheMenu) {
+  loadToMenu();
+  click(400, 600 - 525);
+  runCountdown(*game_, clock_);
+  // The brake keeps the player on the course until the clock runs out.
+  game_->keyDown('s');
+  for (int i = 0; i < 20 && game_->players[0]->racing; ++i) {
+    clock_.advance(1000000);
+    game_->display();
+  }
+  EXPECT_EQ(game_->players[0]->racing, 0);
+  EXPECT_EQ(game_->raceStage, 1);
+  EXPECT_EQ(game_->state, kStateRace);
+  game_->keyDown(' ');
+  clock_.advance(16667);
+  game_->display();
+  EXPECT_EQ(game_->state, kStateMenu);
+}
+
+TEST_F(GameTest, SplitRacePlacesBothPlayersApart) {
+  loadToMenu();
+  click(400, 600 - 325);
+  ASSERT_EQ(game_->state, kStateSplitRace);
+  const VornVector start = game_->terrain->startPosition();
+  EXPECT_FLOAT_EQ(game_->players[0]->position().x, start.x + 15.0f);
+  EXPECT_FLOAT_EQ(game_->players[1]->position().x, start.x - 15.0f);
+  runCountdown(*game_, clock_);
+  EXPECT_EQ(game_->players[1]->racing, 1);
+  EXPECT_EQ(game_->deadline2, game_->deadline);
+  game_->keyDown('8');  // player 2 accelerates
+  for (int i = 0; i < 60; ++i) {
+    clock_.advance(16667);
+    game_->display();
+  }
+  EXPECT_GT(game_->players[1]->position().z, start.z + 50.0f);
+  EXPECT_GT(game_->players[0]->position().z, start.z + 50.0f);
+}
+
+TEST_F(GameTest, WithoutACourseTheMenuStays) {
+  char folder[] = "/tmp/vorn_nocourse.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  ASSERT_EQ(chdir(folder), 0);
+  loadToMenu();
+  click(400, 600 - 525);
+  EXPECT_EQ(game_->state, kStateMenu);
+  click(400, 600 - 325);
+  EXPECT_EQ(game_->state, kStateMenu);
+  ASSERT_EQ(chdir(VORN_TEST_DATA_ROOT), 0);
+  std::system((std::string("rm -rf ") + folder).c_str());
 }
 
 }  // namespace

@@ -7,7 +7,14 @@
 #include <map>
 #include <string>
 
+#include "assetgen/font.h"
 #include "assetgen/generator.h"
+#include "assetgen/hud.h"
+#include "assetgen/models.h"
+#include "assetgen/music.h"
+#include "assetgen/sounds.h"
+#include "assetgen/terrain.h"
+#include "assetgen/textures.h"
 
 namespace assetgen {
 
@@ -50,6 +57,16 @@ int generateFolders(const std::string& root) {
 const std::map<std::string, GeneratorFn>& generators() {
   static const std::map<std::string, GeneratorFn> table = {
       {"folders", generateFolders},
+      {"font", generateFont},
+      {"hud", generateHud},
+      {"models", generateModels},
+      {"models_sheet", generateModelSheet},
+      {"sounds", generateSounds},
+      {"music", generateMusic},
+      {"textures", generateTextures},
+      {"terrain", generateTerrain},
+      {"lightmap", generateLightMap},
+      {"course_map", generateCourseMap},
   };
   return table;
 }

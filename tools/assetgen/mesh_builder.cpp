@@ -294,6 +294,38 @@ void mapPlanar(Mesh& mesh, const Vec3& uAxis, const Vec3& vAxis, float uOffset, 
   }
 }
 
+void mapTriplanar(Mesh& mesh, float scale) {
+  const size_t original = mesh.positions.size();
+  std::vector<std::array<int64_t, 3>> copies(original, {-1, -1, -1});
+  std::vector<std::array<float, 2>> uvs(original, {0.0f, 0.0f});
+  std::vector<Vec3> positions = mesh.positions;
+  for (auto& t : mesh.triangles) {
+    const Vec3 n = cross(sub(positions[t[1]], positions[t[0]]), sub(positions[t[2]], positions[t[0]]));
+    const float ax = std::fabs(n[0]), ay = std::fabs(n[1]), az = std::fabs(n[2]);
+    const int axis = (ax >= ay && ax >= az) ? 0 : (ay >= az ? 1 : 2);
+    for (uint32_t& v : t) {
+      if (copies[v][axis] < 0) {
+        const Vec3& p = positions[v];
+        const std::array<float, 2> uv = axis == 0 ? std::array<float, 2>{p[1] * scale, p[2] * scale}
+                                        : axis == 1 ? std::array<float, 2>{p[0] * scale, p[2] * scale}
+                                                    : std::array<float, 2>{p[0] * scale, p[1] * scale};
+        const bool firstUse = copies[v][0] < 0 && copies[v][1] < 0 && copies[v][2] < 0;
+        if (firstUse) {
+          copies[v][axis] = v;
+          uvs[v] = uv;
+        } else {
+          copies[v][axis] = static_cast<int64_t>(positions.size());
+          positions.push_back(p);
+          uvs.push_back(uv);
+        }
+      }
+      v = static_cast<uint32_t>(copies[v][axis]);
+    }
+  }
+  mesh.positions = std::move(positions);
+  mesh.uvs = std::move(uvs);
+}
+
 void tagMaterials(Mesh& mesh, const std::function<uint8_t(const Vec3& centroid)>& classify) {
   mesh.materials.resize(mesh.triangles.size());
   for (size_t i = 0; i < mesh.triangles.size(); ++i) {

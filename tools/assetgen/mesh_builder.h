@@ -72,6 +72,10 @@ Mesh lathe(const std::vector<std::array<float, 2>>& profile, int segments,
 void mapCylindrical(Mesh& mesh, const Vec3& origin, const Vec3& axis, const Vec3& zeroDir, float vScale,
                     float uRepeat = 1.0f);
 void mapPlanar(Mesh& mesh, const Vec3& uAxis, const Vec3& vAxis, float uOffset, float vOffset);
+// Each triangle takes its coordinates from the axis plane its normal faces
+// most (scaled by `scale` per unit); corners shared between planes are
+// duplicated, positions kept, so the game's welding keeps the shading smooth.
+void mapTriplanar(Mesh& mesh, float scale);
 
 // Tags each triangle by the material the classifier returns for its centroid.
 void tagMaterials(Mesh& mesh, const std::function<uint8_t(const Vec3& centroid)>& classify);

@@ -1,0 +1,87 @@
+#include "player/autopilot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace vorn {
+
+namespace {
+constexpr float kRadToDeg = 57.2957795f;
+// The barrier walls stand two columns in from each side.
+constexpr int kWallColumns = 2;
+}  // namespace
+
+std::vector<float> VornAutopilot::findCentreLine(const HeightFn& height, const Course& course) {
+  std::vector<float> raw;
+  if (course.columns <= 2 * kWallColumns + 1 || course.rows <= 0) return raw;
+  const int first = kWallColumns + 1;
+  const int last = course.columns - kWallColumns - 2;
+  float previous = course.startX;
+  raw.reserve(static_cast<size_t>(course.rows));
+  for (int r = 0; r < course.rows; ++r) {
+    const float z = static_cast<float>(r) * course.spacingZ;
+    float bestX = previous;
+    float bestCost = std::numeric_limits<float>::max();
+    for (int c = first; c <= last; ++c) {
+      const float x = static_cast<float>(c) * course.spacingX;
+      const float cost = height(x, z) + kSideCost * std::fabs(x - previous);
+      if (cost < bestCost) {
+        bestCost = cost;
+        bestX = x;
+      }
+    }
+    raw.push_back(bestX);
+    previous = bestX;
+  }
+  std::vector<float> smooth(raw.size());
+  const int n = static_cast<int>(raw.size());
+  for (int r = 0; r < n; ++r) {
+    float sum = 0.0f;
+    int count = 0;
+    for (int k = std::max(0, r - kSmoothRows); k <= std::min(n - 1, r + kSmoothRows); ++k) {
+      sum += raw[static_cast<size_t>(k)];
+      ++count;
+    }
+    smooth[static_cast<size_t>(r)] = sum / static_cast<float>(count);
+  }
+  return smooth;
+}
+
+VornAutopilot::VornAutopilot(std::vector<float> centreX, float spacingZ, const VornRaceKeys& keys)
+    : centreX_(std::move(centreX)), spacingZ_(spacingZ > 0.0f ? spacingZ : 1.0f), keys_(keys) {}
+
+float VornAutopilot::centreAt(float z) const {
+  if (centreX_.empty()) return 0.0f;
+  const float u = z / spacingZ_;
+  if (!(u > 0.0f)) return centreX_.front();
+  const size_t r = static_cast<size_t>(u);
+  if (r + 1 >= centreX_.size()) return centreX_.back();
+  const float f = u - static_cast<float>(r);
+  return centreX_[r] * (1.0f - f) + centreX_[r + 1] * f;
+}
+
+void VornAutopilot::drive(const VornPlayer& player, uint8_t* keys) const {
+  keys[keys_.accelerate] = 1;
+  keys[keys_.brake] = 0;
+  keys[keys_.jump] = 0;
+  keys[keys_.left] = 0;
+  keys[keys_.right] = 0;
+  if (centreX_.empty()) return;
+
+  const VornVector& p = player.position();
+  const float ahead = kLookBase + kLookPerSpeed * player.speed;
+  const float targetZ = p.z + ahead;
+  const float targetX = centreAt(targetZ);
+  // Headings as angles from +z towards +x: "a" (left) turns towards +x.
+  const float want = std::atan2(targetX - p.x, targetZ - p.z) * kRadToDeg;
+  const float have = std::atan2(player.direction.x, player.direction.z) * kRadToDeg;
+  float error = want - have;
+  while (error > 180.0f) error -= 360.0f;
+  while (error < -180.0f) error += 360.0f;
+  if (error > kDeadBandDeg) keys[keys_.left] = 1;
+  if (error < -kDeadBandDeg) keys[keys_.right] = 1;
+}
+
+}  // namespace vorn

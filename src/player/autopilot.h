@@ -1,0 +1,68 @@
+// VornAutopilot: a driver for tests and the demo mode. It sees the course
+// (its heights) and the player it drives, and acts only by pressing that
+// player's race keys, exactly as a person at the keyboard would: it keeps
+// "w" down and steers with "a" and "d" towards a point on the course's
+// centre line a little ahead of the player.
+//
+// The centre line is found once from the heights: starting at the start
+// column, each grid row down the course takes the low ground nearest to the
+// previous row's choice (the track is the valley between the slopes), and
+// the result is smoothed over a few rows.
+//
+// Units: world units, degrees. Costs: finding the line reads every grid
+// point once; driving is a few float operations a frame.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "player/player.h"
+#include "player/rider.h"
+
+namespace vorn {
+
+class VornAutopilot {
+ public:
+  using HeightFn = std::function<float(float x, float z)>;
+
+  // Course geometry the line is searched in: the columns and rows of the
+  // grid, its spacing, and the start column's x.
+  struct Course {
+    int columns = 0;
+    int rows = 0;
+    float spacingX = 50.0f;
+    float spacingZ = 50.0f;
+    float startX = 2000.0f;
+  };
+
+  // How far ahead the driver looks: kLookBase + kLookPerSpeed * speed.
+  static constexpr float kLookBase = 120.0f;
+  static constexpr float kLookPerSpeed = 4.0f;
+  // Heading errors below this are left alone (degrees).
+  static constexpr float kDeadBandDeg = 1.0f;
+  // Cost of moving the line sideways, in height units per world unit.
+  static constexpr float kSideCost = 0.04f;
+  // Rows averaged on each side when smoothing.
+  static constexpr int kSmoothRows = 3;
+
+  // One x per grid row; an empty course gives an empty line.
+  static std::vector<float> findCentreLine(const HeightFn& height, const Course& course);
+
+  VornAutopilot(std::vector<float> centreX, float spacingZ, const VornRaceKeys& keys = kPlayer1Keys);
+
+  // The line's x at z (linear between rows, held at both ends).
+  float centreAt(float z) const;
+
+  // Presses and releases the race keys for this frame.
+  void drive(const VornPlayer& player, uint8_t* keys) const;
+
+  const std::vector<float>& line() const { return centreX_; }
+
+ private:
+  std::vector<float> centreX_;
+  float spacingZ_;
+  VornRaceKeys keys_;
+};
+
+}  // namespace vorn

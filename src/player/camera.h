@@ -1,0 +1,54 @@
+// VornCamera: the chase camera that follows one player from behind and
+// above. Its distance grows with the player's speed, the pointer turns it
+// around the player and raises or lowers it, and the terrain keeps it from
+// going underground. This is the camera's arithmetic; handing it to OpenGL
+// (gluLookAt) is the device layer's job (player/player_gl.h).
+//
+// Units: world units; pointer positions in the 800 x 600 virtual screen;
+// angles in degrees.
+// Costs: one terrain ray probe and a few square roots per update.
+#pragma once
+
+#include "math/vector.h"
+#include "player/ground.h"
+#include "player/player.h"
+
+namespace vorn {
+
+class VornCamera {
+ public:
+  static constexpr float kMinDistance = 50.0f;
+  static constexpr float kMaxDistance = 100.0f;
+  // Distance per unit of speed, on top of the minimum.
+  static constexpr float kDistancePerSpeed = 20.0f;
+  static constexpr float kInitialHeight = -0.8f;
+  static constexpr float kLowestHeight = -1.0f;
+
+  VornCamera() { reset(); }
+
+  // Height from the pointer's y and turn from its x; the pointer in the
+  // middle of the screen (x 400) puts the camera straight behind.
+  void setMouse(float mouseX, float mouseY);
+  // Follows the target; does nothing without one.
+  void update(VornGround& ground);
+  // Back to the start values; the target stays.
+  void reset();
+
+  void setTarget(const VornPlayer* player) { target_ = player; }
+  const VornPlayer* target() const { return target_; }
+
+  const VornVector& eyePosition() const { return eye; }
+  const VornVector& viewVector() const { return view; }
+  const VornVector& upVector() const { return up; }
+
+  VornVector eye;
+  VornVector view;
+  VornVector up;
+  float height = kInitialHeight;
+  float yawOffset = 0.0f;
+
+ private:
+  const VornPlayer* target_ = nullptr;
+};
+
+}  // namespace vorn

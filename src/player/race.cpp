@@ -1,0 +1,305 @@
+#include "player/race.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vorn {
+
+namespace {
+using T = VornRaceTuning;
+
+constexpr int kSpaceKey = 32;
+const char* const kCountdownTexts[] = {"1", "2", "3"};
+
+int other(int index) { return 1 - index; }
+}  // namespace
+
+VornRace::VornRace(VornRaceHooks& hooks)
+    : hooks_(hooks), riders_{VornRider(0, kPlayer1Keys), VornRider(1, kPlayer2Keys)} {}
+
+void VornRace::attach(int index, VornPlayer* player, VornCamera* camera) {
+  players_[index] = player;
+  cameras_[index] = camera;
+  if (camera) camera->setTarget(player);
+}
+
+void VornRace::placeAtStart(int index, const VornVector& start, float offsetX) {
+  VornPlayer& p = *players_[index];
+  p.setPosition(start + VornVector(offsetX, 0.0f, 0.0f));
+  // A knock-out of the last race must not put this one to sleep at its end.
+  p.racing = 0;
+  p.countdownDone = 0;
+  p.knockedOut = 0;
+  p.speed = T::kStartSpeed;
+  p.direction = VornVector(-1.0f, 0.0f, 1.0f).normalized();
+  p.updatePose(Steering::kNone);
+  riders_[index].reset(p.position());
+  if (cameras_[index]) cameras_[index]->reset();
+}
+
+void VornRace::restart(const VornVector& start) {
+  VornPlayer& p = *players_[0];
+  p.setPosition(start);
+  p.speed = T::kStartSpeed;
+  // The next landing is rated from the start, not from where the player was.
+  riders_[0].lastGroundPosition = start;
+}
+
+void VornRace::startClock(VornRaceClock& clock, int64_t now) {
+  clock.raceStage = 0;
+  clock.lastFrameTime = now;
+  clock.deadline = now + T::kStartWaitMicros;
+  clock.deadline2 = clock.deadline;
+}
+
+float VornRace::takeStep(VornRaceClock& clock, int64_t now) {
+  // The clock never runs backwards; should one ever do, the frame stands still.
+  const int64_t elapsed = now > clock.lastFrameTime ? now - clock.lastFrameTime : 0;
+  clock.lastFrameTime = now;
+  dt_ = static_cast<float>(static_cast<double>(elapsed) / T::kMicrosPerTenth);
+  return dt_;
+}
+
+void VornRace::countdown(VornRaceClock& clock, int64_t now, int playerCount) {
+  switch (clock.raceStage) {
+    case 0: case 2: case 4: case 6:
+      if (now > clock.deadline) ++clock.raceStage;
+      break;
+    case 1: case 3: case 5:
+      hooks_.showMessage(RaceText::kCountdown, 0, kCountdownTexts[clock.raceStage / 2]);
+      clock.deadline = now + T::kCountdownStepMicros;
+      ++clock.raceStage;
+      break;
+    case 7:
+      for (int i = 0; i < playerCount; ++i) {
+        players_[i]->countdownDone = 1;
+        players_[i]->racing = 1;
+      }
+      clock.deadline = now + T::kRaceClockMicros;
+      clock.deadline2 = clock.deadline;
+      clock.raceStage = 0;
+      hooks_.showMessage(RaceText::kCountdown, 0, "GO");
+      break;
+    default:
+      break;
+  }
+}
+
+void VornRace::afterRace(int index, VornGround& ground, float dt) {
+  VornPlayer& p = *players_[index];
+  if (p.knockedOut) {
+    hooks_.emitSleeping(p.position());
+    hooks_.advanceParticles(T::kSleepParticles, 0.0f, 0.0f);
+    return;
+  }
+  riders_[index].coast(p, ground, hooks_, dt);
+  if (p.speed > VornRiderTuning::kCoastPoseSpeed && cameras_[index]) cameras_[index]->update(ground);
+}
+
+void VornRace::bonus(int index, int64_t& deadline) {
+  if (!players_[index] || !hooks_.updateBeers(index, players_[index]->position())) return;
+  hooks_.showMessage(RaceText::kBonus, index, "+5");
+  hooks_.playSound(RaceSound::kPfferp);
+  deadline += T::kBonusMicros;
+}
+
+VornRaceResult VornRace::updateSingle(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in) {
+  const float dt = takeStep(clock, in.now);
+  VornPlayer& p = *players_[0];
+  VornCamera* camera = cameras_[0];
+  if (camera) camera->setMouse(in.mouseX, in.mouseY);
+
+  VornRaceResult result;
+  if (!p.racing) {
+    if (!p.countdownDone) {
+      countdown(clock, in.now, 1);
+      if (camera) camera->update(ground);
+    } else {
+      afterRace(0, ground, dt);
+      if (in.keys[kSpaceKey]) result.request = RaceRequest::kBackToMenu;
+    }
+  } else {
+    riders_[0].awakeChange = 0.0f;
+    riders_[0].race(p, ground, hooks_, in.keys, dt, in.now);
+    result = singleRules(ground, clock, in);
+  }
+
+  hooks_.updateMessages();
+  bonus(0, clock.deadline);
+  return result;
+}
+
+VornRaceResult VornRace::singleRules(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in) {
+  VornPlayer& p = *players_[0];
+  VornRider& rider = riders_[0];
+  const int64_t s = secondsLeft(clock.deadline, in.now);
+  VornRaceResult result;
+
+  // 1. Exhaustion.
+  if (hooks_.updateHud(0, s, rider.awakeChange, p.speed)) {
+    hooks_.muteLoopingSounds();
+    hooks_.stopMusic();
+    hooks_.playSound(RaceSound::kLose);
+    p.racing = 0;
+    p.knockedOut = 1;
+    hooks_.setHudLost(0);
+    clock.raceStage = 1;
+  }
+
+  // 2. The lean was posed with the motion. 3. The race against the recorded run.
+  if (in.ghostGame) {
+    hooks_.recordFrame(dt_, p.modelTransform.modelMatrix());
+    if (hooks_.advanceReplay(dt_)) {
+      hooks_.muteLoopingSounds();
+      hooks_.stopMusic();
+      hooks_.playSound(RaceSound::kLost);
+      p.racing = 0;
+      hooks_.setHudLost(0);
+      clock.raceStage = 1;
+    }
+    if (rider.endOfTrack) {
+      hooks_.closeRecording();
+      hooks_.muteLoopingSounds();
+      hooks_.stopMusic();
+      hooks_.playSound(RaceSound::kWin);
+      p.racing = 0;
+      hooks_.setHudWon(0);
+      clock.raceStage = 3;
+    }
+  }
+
+  // 4. Finish and clock. A finish is handed over one frame later, so the
+  // winning frame is still drawn with its text.
+  const bool finishedBefore = clock.raceStage == 2;
+  if (clock.raceStage == 0) {
+    if (s > T::kWinTextAbove && rider.endOfTrack) {
+      hooks_.showWinText();
+      hooks_.stopMusic();
+      clock.raceStage = 2;
+    } else if (s > 0 && rider.endOfTrack) {
+      hooks_.stopMusic();
+      clock.raceStage = 2;
+    } else if (s <= 0) {
+      hooks_.playSound(RaceSound::kLost);
+      p.racing = 0;
+      hooks_.setHudLost(0);
+      clock.raceStage = 1;
+      hooks_.muteLoopingSounds();
+      hooks_.stopMusic();
+    }
+  }
+
+  // 5. The frame after a finish goes to the highscores.
+  if (finishedBefore) {
+    result.request = RaceRequest::kFinished;
+    result.secondsLeft = s;
+  }
+
+  // 6. Camera.
+  if (cameras_[0]) cameras_[0]->update(ground);
+  return result;
+}
+
+void VornRace::playerContact() {
+  VornPlayer& a = *players_[0];
+  VornPlayer& b = *players_[1];
+  if (a.position().distanceSquared(b.position()) >= T::kPlayerContactSquared) return;
+  const float change = -a.speed * b.speed * T::kContactAwake;
+  const VornVector direction = a.direction;
+  const float speed = a.speed;
+  a.direction = b.direction;
+  a.speed = b.speed;
+  b.direction = direction;
+  b.speed = speed;
+  riders_[0].awakeChange = change;
+  riders_[1].awakeChange = change;
+}
+
+void VornRace::horns(VornRaceClock& clock, float dt) {
+  if (!clock.hornActive || !clock.hornTimer) return;
+  for (int i = 0; i < 2; ++i) {
+    if (!clock.hornActive[i]) continue;
+    clock.hornTimer[i] -= dt;
+    if (clock.hornTimer[i] >= 0.0f) continue;
+    clock.hornActive[i] = false;
+    // Two players on the same spot would make the blast infinite; closer
+    // than one unit counts as one unit.
+    float d = std::sqrt(players_[0]->position().distanceSquared(players_[1]->position()));
+    if (d < 1.0f) d = 1.0f;
+    VornRider& target = riders_[other(i)];
+    target.awakeChange -= T::kHornStrength / d;
+    std::printf("%f\n", static_cast<double>(target.awakeChange));
+  }
+}
+
+void VornRace::splitRules(int index, VornRaceClock& clock, int64_t now) {
+  VornPlayer& p = *players_[index];
+  if (!p.racing) return;
+  const int64_t deadline = index == 0 ? clock.deadline : clock.deadline2;
+  const int64_t s = secondsLeft(deadline, now);
+  if (hooks_.updateHud(index, s, riders_[index].awakeChange, p.speed)) {
+    hooks_.playSound(RaceSound::kLose);
+    p.racing = 0;
+    p.knockedOut = 1;
+    clock.raceStage = 1;
+    hooks_.setHudLost(index);
+    hooks_.setHudWon(other(index));
+  } else if (s <= 0) {
+    // The player out of time stops: it has lost, and its clock would
+    // otherwise report the loss again on every later frame.
+    hooks_.setHudLost(index);
+    hooks_.setHudWon(other(index));
+    hooks_.playSound(RaceSound::kLost);
+    p.racing = 0;
+  } else if (riders_[index].endOfTrack) {
+    hooks_.setHudWon(index);
+    hooks_.setHudLost(other(index));
+    hooks_.playSound(RaceSound::kWin);
+    p.racing = 0;
+  }
+}
+
+VornRaceResult VornRace::updateSplit(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in) {
+  const float dt = takeStep(clock, in.now);
+  for (VornCamera* camera : cameras_) {
+    if (camera) camera->setMouse(in.mouseX, in.mouseY);
+  }
+  clock.splitCountdown -= dt;
+
+  VornRaceResult result;
+  if (!players_[0]->countdownDone) {
+    countdown(clock, in.now, 2);
+    for (VornCamera* camera : cameras_) {
+      if (camera) camera->update(ground);
+    }
+  } else {
+    riders_[0].awakeChange = 0.0f;
+    riders_[1].awakeChange = 0.0f;
+    playerContact();
+    horns(clock, dt);
+
+    const bool anyRacing = players_[0]->racing || players_[1]->racing;
+    for (int i = 0; i < 2; ++i) {
+      if (players_[i]->racing) {
+        riders_[i].race(*players_[i], ground, hooks_, in.keys, dt, in.now);
+      } else {
+        afterRace(i, ground, dt);
+      }
+    }
+    for (int i = 0; i < 2; ++i) {
+      const bool wasRacing = players_[i]->racing;
+      splitRules(i, clock, in.now);
+      if (wasRacing && cameras_[i]) cameras_[i]->update(ground);
+    }
+    const bool noneRacing = !players_[0]->racing && !players_[1]->racing;
+    if (anyRacing && noneRacing) hooks_.muteLoopingSounds();
+    if (noneRacing && in.keys[kSpaceKey]) result.request = RaceRequest::kBackToMenu;
+  }
+
+  hooks_.updateMessages();
+  bonus(0, clock.deadline);
+  bonus(1, clock.deadline2);
+  return result;
+}
+
+}  // namespace vorn

@@ -1,0 +1,123 @@
+// VornRace: the race update that the game runs once per race frame, for the
+// single race (one player) and the split race (two players on one
+// keyboard): the frame's time step, the start countdown, the riders' motion,
+// the race clock and the race end, the chase cameras, and the hand-over to
+// the subsystems through VornRaceHooks. It reads time and keys only from its
+// input, so a test drives it frame by frame with chosen steps.
+//
+// The game object keeps the race's clock values (stage, deadlines, last
+// frame time, split countdown, horns); the update works on them through
+// VornRaceClock. Players and cameras are owned by the game.
+//
+// Race stages: 0 waits one second after the start, 1..7 count down ("1",
+// "2", "3" at 1, 3, 5, 0.7 s apart, "GO" at 7), 0 again while racing; then 1
+// (lost: out of time or exhausted), 2 (finished, handed over to the
+// highscores on the next frame) or 3 (finished ahead of the recorded run).
+//
+// Units: clock in microseconds, dt in tenths of a second (not limited),
+// world units. Costs: the riders' probes (see rider.h) and one camera ray
+// per player per frame.
+#pragma once
+
+#include <cstdint>
+
+#include "player/camera.h"
+#include "player/ground.h"
+#include "player/player.h"
+#include "player/race_hooks.h"
+#include "player/rider.h"
+
+namespace vorn {
+
+// The game's race values the update reads and writes.
+struct VornRaceClock {
+  int64_t& lastFrameTime;
+  int64_t& deadline;   // player 1's clock (the countdown's step time before "GO")
+  int64_t& deadline2;  // player 2's clock in the split race
+  int& raceStage;
+  float& splitCountdown;
+  bool* hornActive;    // two entries, or null without horns
+  float* hornTimer;    // two entries, or null without horns
+};
+
+struct VornRaceInput {
+  int64_t now = 0;
+  const uint8_t* keys = nullptr;  // 256 entries, 1 while held
+  float mouseX = 400.0f;
+  float mouseY = 300.0f;
+  bool ghostGame = false;
+};
+
+enum class RaceRequest {
+  kNone,
+  kFinished,    // the single race was finished: highscores or name entry
+  kBackToMenu,  // Space after the end of the race
+};
+
+struct VornRaceResult {
+  RaceRequest request = RaceRequest::kNone;
+  int64_t secondsLeft = 0;  // with kFinished: the score
+};
+
+struct VornRaceTuning {
+  static constexpr int64_t kStartWaitMicros = 1000000;
+  static constexpr int64_t kCountdownStepMicros = 700000;
+  static constexpr int64_t kRaceClockMicros = 15000000;
+  static constexpr int64_t kBonusMicros = 5000000;
+  static constexpr int64_t kWinTextAbove = 10;  // seconds left
+  static constexpr float kStartSpeed = 10.0f;
+  static constexpr float kSingleStartOffset = 5.0f;
+  static constexpr float kSplitStartOffset = 15.0f;
+  static constexpr float kPlayerContactSquared = 300.0f;
+  static constexpr float kContactAwake = 0.05f;
+  static constexpr float kHornStrength = 2000.0f;
+  static constexpr float kSleepParticles = 0.35f;
+  static constexpr double kMicrosPerTenth = 100000.0;
+};
+
+class VornRace {
+ public:
+  explicit VornRace(VornRaceHooks& hooks);
+
+  // The players and cameras of the race; the cameras follow their players.
+  void attach(int index, VornPlayer* player, VornCamera* camera);
+  VornPlayer* player(int index) const { return players_[index]; }
+  VornCamera* camera(int index) const { return cameras_[index]; }
+  VornRider& rider(int index) { return riders_[index]; }
+
+  // Race start for one player: at `start` moved sideways by offsetX, flags
+  // cleared, speed 10, heading (-1, 0, 1), pose refreshed; its camera reset.
+  void placeAtStart(int index, const VornVector& start, float offsetX);
+  // The restart key: player 1 back at `start` with speed 10.
+  void restart(const VornVector& start);
+  // Clock values at a race start: stage 0 and one second to the first step.
+  static void startClock(VornRaceClock& clock, int64_t now);
+
+  VornRaceResult updateSingle(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in);
+  VornRaceResult updateSplit(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in);
+
+  // Seconds left on a clock, whole seconds towards zero.
+  static int64_t secondsLeft(int64_t deadline, int64_t now) { return (deadline - now) / 1000000; }
+
+  // The step of the last update, in tenths of a second.
+  float lastStep() const { return dt_; }
+
+ private:
+  float takeStep(VornRaceClock& clock, int64_t now);
+  // Stages 0..7; true once "GO" has been shown.
+  void countdown(VornRaceClock& clock, int64_t now, int playerCount);
+  void afterRace(int index, VornGround& ground, float dt);
+  VornRaceResult singleRules(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in);
+  void splitRules(int index, VornRaceClock& clock, int64_t now);
+  void playerContact();
+  void horns(VornRaceClock& clock, float dt);
+  void bonus(int index, int64_t& deadline);
+
+  VornRaceHooks& hooks_;
+  VornPlayer* players_[2] = {nullptr, nullptr};
+  VornCamera* cameras_[2] = {nullptr, nullptr};
+  VornRider riders_[2];
+  float dt_ = 0.0f;
+};
+
+}  // namespace vorn

@@ -1,0 +1,102 @@
+// VornRider: one player's part of the race update — the held keys turned
+// into jumps, steering, acceleration and braking, gravity, the motion in
+// terrain-probing sub-steps, the ground-contact bookkeeping that rates jumps
+// and drives the sliding sounds, obstacle hits and the model pose; and the
+// coasting of a player whose race is over. It also keeps the per-player
+// state of those steps (jump key, steering, last ground contact).
+//
+// Units: dt in tenths of a second, clock readings in microseconds, world
+// units, degrees.
+// Costs: one terrain probe per sub-step of at most 0.5 units, so a frame of
+// one tenth at the speed cap of 70 probes 140 times; nothing allocates.
+#pragma once
+
+#include <cstdint>
+
+#include "math/vector.h"
+#include "player/ground.h"
+#include "player/player.h"
+#include "player/race_hooks.h"
+
+namespace vorn {
+
+// The keys codes of one player's race controls.
+struct VornRaceKeys {
+  int jump;
+  int left;
+  int right;
+  int accelerate;
+  int brake;
+};
+// Space, "a", "d", "w", "s".
+constexpr VornRaceKeys kPlayer1Keys{32, 97, 100, 119, 115};
+// Up arrow (101), "4", "6", "8", "5".
+constexpr VornRaceKeys kPlayer2Keys{101, 52, 54, 56, 53};
+
+// jumpKeyState: 0 key up, 1 pressed and not yet used, 2 jump done for this press.
+enum JumpKeyState : int32_t { kJumpKeyUp = 0, kJumpKeyPressed = 1, kJumpKeyUsed = 2 };
+
+// Jump ratings by the squared distance from take-off to landing.
+const char* jumpRating(int64_t squaredDistance);
+
+struct VornRiderTuning {
+  static constexpr float kSteerDegPerTenth = 8.0f;
+  static constexpr float kAccelerationLimit = 16.0f;
+  static constexpr float kAcceleration = 2.0f;
+  static constexpr float kBraking = 2.5f;
+  static constexpr float kLowestBrakedSpeed = 5.0f;
+  static constexpr float kGravity = 7.0f;
+  static constexpr float kMaxSubStep = 0.5f;
+  static constexpr float kLeastRemaining = 0.001f;
+  static constexpr float kCoastBraking = 0.5f;
+  static constexpr float kCoastPoseSpeed = 0.5f;
+  static constexpr float kSoundSpeed = 30.0f;
+  static constexpr float kLowestPitch = 0.9f;
+  static constexpr float kHighestPitch = 1.1f;
+  static constexpr int64_t kSilentAfterMicros = 200000;
+  static constexpr int64_t kTakeOffMicros = 100000;
+};
+
+class VornRider {
+ public:
+  VornRider(int index, const VornRaceKeys& keys) : index_(index), keys_(keys) {}
+
+  // Clears the per-race state; `groundPosition` is where the player stands,
+  // so that the first landing is not rated against an old spot.
+  void reset(const VornVector& groundPosition);
+
+  // Steps 3 to 13 of a racing frame.
+  void race(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, const uint8_t* keys,
+            float dt, int64_t now);
+
+  // The player's motion after its race: the direction bends under gravity
+  // while the speed runs down.
+  void coast(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, float dt);
+
+  // The terrain-probing motion of one frame (step 8). Returns whether any
+  // sub-step touched the ground.
+  bool move(VornPlayer& player, VornGround& ground, float dt);
+
+  int32_t jumpKeyState = kJumpKeyUp;
+  Steering steering = Steering::kNone;
+  bool onGround = false;
+  bool endOfTrack = false;
+  VornVector lastGroundPosition;
+  int64_t lastGroundTime = 0;
+  // Sum of this frame's awake changes (obstacles, player contact, horn).
+  float awakeChange = 0.0f;
+  // Terrain probes of the last move (for tests and benchmarks).
+  int probes = 0;
+
+  int index() const { return index_; }
+  const VornRaceKeys& keys() const { return keys_; }
+
+ private:
+  void groundFrame(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, int64_t now);
+  void airFrame(VornPlayer& player, VornRaceHooks& hooks, int64_t now);
+
+  int index_;
+  VornRaceKeys keys_;
+};
+
+}  // namespace vorn

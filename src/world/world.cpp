@@ -1,0 +1,275 @@
+#include "world/world.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "assets/bmp_codec.h"
+
+namespace vorn {
+namespace {
+
+unsigned uploadFloats(const std::vector<float>& values) {
+  GLuint buffer = 0;
+  glGenBuffers(1, &buffer);
+  glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(values.size() * sizeof(float)), values.data(),
+               GL_STATIC_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  return buffer;
+}
+
+void deleteBuffer(unsigned& buffer) {
+  if (buffer != 0) glDeleteBuffers(1, &buffer);
+  buffer = 0;
+}
+
+int appendTexture(std::unique_ptr<VornTexture> texture, VornTextureCache& textures) {
+  textures.push_back(std::move(texture));
+  return static_cast<int>(textures.size()) - 1;
+}
+
+// A cached light map is used only when it decodes and has the layout's size;
+// a damaged or foreign file is computed afresh and written over.
+bool readCachedLightMap(const std::string& name, const LightMapLayout& layout, VornImage& image) {
+  std::vector<uint8_t> bytes;
+  bool tooLarge = false;
+  if (!readMapFile(name, kMaxMapFileBytes, bytes, tooLarge)) return false;
+  std::string detail;
+  if (!decodeBMP(bytes.data(), bytes.size(), name, image, detail)) return false;
+  return image.width == static_cast<uint32_t>(layout.width) && image.height == static_cast<uint32_t>(layout.height);
+}
+
+}  // namespace
+
+VornWorld::VornWorld(const std::string& heightMapName, VornTextureCache& textures) : textures_(textures) {
+  // The ground textures tile across the whole course; mirrored repeat hides
+  // their seams.
+  VornTexture::setMirroredRepeat();
+  for (const char* file : {kSnowTextureFile, kGrassTextureFile, kIceTextureFile}) {
+    textureIndices_.push_back(findOrLoadTexture(file, textures_));
+  }
+  VornTexture::setRepeat();
+
+  // The object kinds of the object map (the height map's name ending in
+  // "txt") are read here, before the height map, once object placement is
+  // part of the world; until then the course has no placed objects.
+
+  loadHeightMap(heightMapName);
+}
+
+VornWorld::~VornWorld() {
+  releaseBuffers();
+  if (whiteTexture_ != 0) glDeleteTextures(1, &whiteTexture_);
+}
+
+void VornWorld::releaseBuffers() {
+  deleteBuffer(vertexBuffer_);
+  deleteBuffer(snowCoordBuffer_);
+  deleteBuffer(grassCoordBuffer_);
+  deleteBuffer(lightCoordBuffer_);
+  deleteBuffer(shadowCoordBuffer_);
+  deleteBuffer(colourBuffer_);
+}
+
+int VornWorld::loadHeightMap(const std::string& fileName) {
+  releaseBuffers();
+  const bool sgiName = fileName.size() >= 3 && (fileName.compare(fileName.size() - 3, 3, "rgb") == 0 ||
+                                                fileName.compare(fileName.size() - 3, 3, "sgi") == 0);
+  // The terrain reports a missing name or an unknown ending.
+  return sgiName ? loadRGB(fileName) : terrain_.loadHeightMap(fileName);
+}
+
+int VornWorld::loadRGB(const std::string& fileName) {
+  releaseBuffers();
+  if (terrain_.loadRGB(fileName) != 0) return 1;
+  createLightMap(kLightMapTexelsPerCell, kLightMapBlurPasses, kLightMapBlurRadius, fileName);
+  // Object placement on the new ground (from the placement image, the height
+  // map's name ending in "bmp") joins here with the object map.
+  uploadGeometry();
+  loadMatMap(kMaterialMapFile);
+  return 0;
+}
+
+void VornWorld::uploadGeometry() {
+  const TerrainMesh& mesh = terrain_.mesh();
+  const int w = terrain_.width();
+  const int h = terrain_.height();
+  // Only the strip points are drawn; the wall points are for collision.
+  const std::vector<float> strip(mesh.vertices.begin(), mesh.vertices.begin() + mesh.stripPointCount * 3);
+  vertexBuffer_ = uploadFloats(strip);
+  snowCoordBuffer_ = uploadFloats(groundTexCoords(w, h, kSnowTextureCells));
+  grassCoordBuffer_ = uploadFloats(groundTexCoords(w, h, kGrassTextureCells));
+  shadowCoordBuffer_ = uploadFloats(shadowTexCoords(w, h));
+}
+
+void VornWorld::createLightMap(int texelsPerCell, int passes, int radius, const std::string& heightMapName) {
+  const HeightGrid& grid = terrain_.grid();
+  const LightMapLayout layout = lightMapLayout(grid.width, grid.height, texelsPerCell);
+  const std::string cacheName = lightMapCacheName(heightMapName, layout, passes, radius, terrain_.lightDirection());
+
+  VornImage image;
+  const bool cached = readCachedLightMap(cacheName, layout, image);
+  if (!cached) {
+    image = vorn::computeLightMap(grid, terrain_.scale().x, terrain_.scale().z, layout, passes, radius,
+                                  terrain_.lightDirection());
+  }
+  VornTexture::setClampToEdge();
+  const int index = appendTexture(std::make_unique<VornTexture>(image), textures_);
+  VornTexture::setRepeat();
+  if (textureIndices_.size() > static_cast<size_t>(kLightMap)) {
+    textureIndices_[kLightMap] = index;
+  } else {
+    textureIndices_.push_back(index);
+  }
+  if (!cached) saveBMP(cacheName.c_str(), image);
+
+  deleteBuffer(lightCoordBuffer_);
+  lightCoordBuffer_ = uploadFloats(lightMapTexCoords(grid.width, grid.height, layout));
+}
+
+void VornWorld::loadMatMap(const std::string& fileName) {
+  deleteBuffer(colourBuffer_);
+  if (terrain_.loadMatMap(fileName) != 0) return;
+  colourBuffer_ = uploadFloats(terrain_.materials().blendColours);
+  terrain_.releaseBlendColours();
+}
+
+void VornWorld::drawStrips() const {
+  const int w = terrain_.width();
+  for (int r = 0; r + 1 < terrain_.height(); ++r) glDrawArrays(GL_TRIANGLE_STRIP, 2 * w * r, 2 * w);
+}
+
+void VornWorld::draw() {
+  if (!usable()) return;
+  if (whiteTexture_ == 0) {
+    // Stands in for the object shadows until they are baked: multiplying by
+    // white leaves the ground as it is.
+    const GLubyte white[4] = {255, 255, 255, 255};
+    glGenTextures(1, &whiteTexture_);
+    glBindTexture(GL_TEXTURE_2D, whiteTexture_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  }
+  auto bindCached = [this](int slot) {
+    const int index = textureIndices_[slot];
+    textures_[static_cast<size_t>(index)]->bind();
+  };
+
+  // 1. Unlit, unblended, white; lines when asked.
+  glDisable(GL_LIGHTING);
+  glDisable(GL_BLEND);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  if (wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+
+  // 2. Points and blend colours.
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+  glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, colourBuffer_);
+  glColorPointer(4, GL_FLOAT, 0, nullptr);
+
+  // 3. Unit 0: snow.
+  glActiveTexture(GL_TEXTURE0);
+  glClientActiveTexture(GL_TEXTURE0);
+  bindCached(kSnow);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, snowCoordBuffer_);
+  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+
+  // 4. Unit 1: grass * g + snow * (1 - g), g the colour's grey.
+  glActiveTexture(GL_TEXTURE1);
+  glClientActiveTexture(GL_TEXTURE1);
+  glEnable(GL_TEXTURE_2D);
+  bindCached(kGrass);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_PRIMARY_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_COLOR);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, grassCoordBuffer_);
+  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+
+  // 5. Unit 2: ice * a + previous * (1 - a), a the colour's alpha; the ice
+  // glints with the view through sphere mapping.
+  glActiveTexture(GL_TEXTURE2);
+  glClientActiveTexture(GL_TEXTURE2);
+  glEnable(GL_TEXTURE_2D);
+  bindCached(kIce);
+  glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+  glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+  glEnable(GL_TEXTURE_GEN_S);
+  glEnable(GL_TEXTURE_GEN_T);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_PRIMARY_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
+
+  // 6. Unit 3: the light map, modulated.
+  glActiveTexture(GL_TEXTURE3);
+  glClientActiveTexture(GL_TEXTURE3);
+  glEnable(GL_TEXTURE_2D);
+  bindCached(kLightMap);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, lightCoordBuffer_);
+  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+
+  // 7. One strip per row of cells.
+  drawStrips();
+
+  // 8. Undo in reverse.
+  glDisableClientState(GL_COLOR_ARRAY);
+  glClientActiveTexture(GL_TEXTURE3);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisable(GL_TEXTURE_2D);
+  glActiveTexture(GL_TEXTURE2);
+  glClientActiveTexture(GL_TEXTURE2);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glDisable(GL_TEXTURE_2D);
+  glActiveTexture(GL_TEXTURE1);
+  glClientActiveTexture(GL_TEXTURE1);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisable(GL_TEXTURE_2D);
+  glActiveTexture(GL_TEXTURE0);
+  glClientActiveTexture(GL_TEXTURE0);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+
+  // 9. Shadow pass: the ground times the shadow texture.
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ZERO, GL_SRC_COLOR);
+  glBlendEquation(GL_FUNC_ADD);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, shadowCoordBuffer_);
+  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+  glDepthMask(GL_FALSE);
+  glBindTexture(GL_TEXTURE_2D, shadowTexture_ != 0 ? shadowTexture_ : whiteTexture_);
+  drawStrips();
+
+  // 10. Back to the usual state.
+  glDisable(GL_BLEND);
+  glDepthMask(GL_TRUE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  // Later client-side arrays must not read from our buffer.
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+}  // namespace vorn

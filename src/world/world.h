@@ -1,0 +1,100 @@
+// VornWorld: the terrain of the race on the graphics card. It owns the
+// device-free VornTerrain (height map, mesh, collision, materials, queries)
+// and adds what needs OpenGL: the three ground textures and the light map in
+// the shared texture cache, the static vertex buffers (points, two ground
+// texture-coordinate sets, light-map and shadow coordinates, blend colours)
+// and the drawing of the ground in one multitexture pass plus a shadow pass.
+//
+// Loading: the constructor loads snow, grass and ice (mirrored repeat), then
+// the object map, then the height map; the height map's load builds the
+// terrain, computes or loads the light map (its cache file sits beside the
+// height map), uploads the buffers and reads the material map. Any failure
+// is in err.txt and leaves usable() false: the game must not race on it.
+//
+// Units: world units (grid spacing 50). Costs: the light map is computed once
+// per course and cached on disk (about a second for the shipped course);
+// drawing is H-1 strip calls of 2*W points, twice (ground and shadows).
+// Needs a current GL context with the extension entry points loaded.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "assets/texture.h"
+#include "world/terrain.h"
+
+namespace vorn {
+
+constexpr const char* kSnowTextureFile = "data/textures/snow4.tga";
+constexpr const char* kGrassTextureFile = "data/textures/grass11.tga";
+constexpr const char* kIceTextureFile = "data/textures/ice8.tga";
+
+class VornWorld {
+ public:
+  // Positions of this world's entries in textureIndices().
+  static constexpr int kSnow = 0, kGrass = 1, kIce = 2, kLightMap = 3;
+
+  VornWorld(const std::string& heightMapName, VornTextureCache& textures);
+  ~VornWorld();
+  VornWorld(const VornWorld&) = delete;
+  VornWorld& operator=(const VornWorld&) = delete;
+
+  // Name check ("rgb"/"sgi"), then loadRGB. 0 on success, 1 after an err.txt
+  // report.
+  int loadHeightMap(const std::string& fileName);
+  // Builds the terrain from the height map, then the light map, the buffers
+  // and the material map.
+  int loadRGB(const std::string& fileName);
+  // Reads the material map and uploads the blend colours.
+  void loadMatMap(const std::string& fileName);
+  // Loads the cached light map beside the height map, or computes, uploads
+  // and caches it; then uploads the light-map coordinates.
+  void createLightMap(int texelsPerCell, int passes, int radius, const std::string& heightMapName);
+
+  // Draws the ground for the current view: snow, grass by the blend colour's
+  // grey, ice by its alpha, the light map modulated on top; then multiplies
+  // the projected object shadows in. Changes lighting, blending, texture
+  // units 0-3 and depth writes as it goes and leaves unit 0 active, lighting
+  // and blending off. Does nothing on an unusable world.
+  void draw();
+
+  // The shadow texture of the placed objects (made once after loading);
+  // until one is set the shadow pass multiplies by plain white.
+  void setShadowTexture(unsigned textureId) { shadowTexture_ = textureId; }
+
+  bool usable() const { return terrain_.usable() && vertexBuffer_ != 0 && colourBuffer_ != 0; }
+  VornTerrain& terrain() { return terrain_; }
+  const VornTerrain& terrain() const { return terrain_; }
+  const std::vector<int>& textureIndices() const { return textureIndices_; }
+
+  // The terrain queries, for callers holding the world.
+  float getHeight(float x, float z) const { return terrain_.getHeight(x, z); }
+  float getMaterial(float x, float z, int channel) const { return terrain_.getMaterial(x, z, channel); }
+  float getMaterial(const VornVector& p, int channel) const { return terrain_.getMaterial(p, channel); }
+  void getGrassAndIce(const VornVector& p, float& grass, float& ice) const { terrain_.getGrassAndIce(p, grass, ice); }
+  int keepAboveGround(VornVector& position) { return terrain_.keepAboveGround(position); }
+  const VornVector& startPosition() const { return terrain_.startPosition(); }
+  void placeAtStart(VornTransform& transform) const { terrain_.placeAtStart(transform); }
+
+  // When set the terrain is drawn as lines.
+  bool wireframe = false;
+
+ private:
+  void releaseBuffers();
+  void uploadGeometry();
+  void drawStrips() const;
+
+  VornTerrain terrain_;
+  VornTextureCache& textures_;
+  std::vector<int> textureIndices_;
+  unsigned vertexBuffer_ = 0;
+  unsigned snowCoordBuffer_ = 0;
+  unsigned grassCoordBuffer_ = 0;
+  unsigned lightCoordBuffer_ = 0;
+  unsigned shadowCoordBuffer_ = 0;
+  unsigned colourBuffer_ = 0;
+  unsigned whiteTexture_ = 0;
+  unsigned shadowTexture_ = 0;
+};
+
+}  // namespace vorn

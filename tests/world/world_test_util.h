@@ -1,0 +1,129 @@
+// Helpers of the terrain tests: little SGI height maps and BMP material maps
+// built byte by byte, and a scoped err.txt that the test can read back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/error_log.h"
+
+namespace vorn::test {
+
+struct Bytes {
+  std::vector<uint8_t> data;
+  Bytes& u8(uint32_t v) {
+    data.push_back(static_cast<uint8_t>(v));
+    return *this;
+  }
+  Bytes& be16(uint32_t v) { return u8(v >> 8).u8(v & 0xFF); }
+  Bytes& be32(uint32_t v) { return be16(v >> 16).be16(v & 0xFFFF); }
+  Bytes& le16(uint32_t v) { return u8(v & 0xFF).u8(v >> 8); }
+  Bytes& le32(uint32_t v) { return le16(v & 0xFFFF).le16(v >> 16); }
+  Bytes& zeros(size_t n) {
+    data.insert(data.end(), n, 0);
+    return *this;
+  }
+  Bytes& append(const std::vector<uint8_t>& more) {
+    data.insert(data.end(), more.begin(), more.end());
+    return *this;
+  }
+};
+
+struct SgiHeader {
+  uint16_t magic = 474;
+  uint8_t storage = 0;
+  uint8_t bytesPerChannel = 1;
+  uint16_t width = 0;
+  uint16_t height = 0;
+  uint16_t channels = 1;
+  uint32_t colourMap = 0;
+};
+
+inline Bytes sgiHeader(const SgiHeader& h) {
+  Bytes b;
+  b.be16(h.magic).u8(h.storage).u8(h.bytesPerChannel).be16(3).be16(h.width).be16(h.height).be16(h.channels);
+  b.be32(0).be32(255).zeros(84).be32(h.colourMap).zeros(404);
+  return b;
+}
+
+// Verbatim one-channel height map; `rows` bottom (grid row 0) first.
+inline std::vector<uint8_t> sgiVerbatim(const std::vector<std::vector<uint8_t>>& rows) {
+  SgiHeader h;
+  h.width = static_cast<uint16_t>(rows[0].size());
+  h.height = static_cast<uint16_t>(rows.size());
+  Bytes b = sgiHeader(h);
+  for (const auto& row : rows) b.append(row);
+  return b.data;
+}
+
+// Run-length one-channel height map whose row r is the packet stream
+// `streams[r]` as given (no terminating zero is added).
+inline std::vector<uint8_t> sgiRunLength(uint16_t width, const std::vector<std::vector<uint8_t>>& streams) {
+  SgiHeader h;
+  h.storage = 1;
+  h.width = width;
+  h.height = static_cast<uint16_t>(streams.size());
+  Bytes b = sgiHeader(h);
+  uint32_t offset = static_cast<uint32_t>(512 + streams.size() * 8);
+  for (const auto& s : streams) {
+    b.be32(offset);
+    offset += static_cast<uint32_t>(s.size());
+  }
+  for (const auto& s : streams) b.be32(static_cast<uint32_t>(s.size()));
+  for (const auto& s : streams) b.append(s);
+  return b.data;
+}
+
+struct BmpPixel {
+  uint8_t blue, green, red;
+};
+
+// 24-bit material map, rows packed, grid row 0 first; `infoSize` is the info
+// header size written (40 is the usual one).
+inline std::vector<uint8_t> materialBmp(int width, int height, const std::vector<BmpPixel>& pixels,
+                                        uint32_t infoSize = 40, uint16_t bitCount = 24) {
+  Bytes b;
+  b.u8('B').u8('M').le32(static_cast<uint32_t>(54 + pixels.size() * 3)).le32(0).le32(14 + infoSize);
+  b.le32(infoSize).le32(static_cast<uint32_t>(width)).le32(static_cast<uint32_t>(height)).le16(1).le16(bitCount);
+  if (infoSize > 16) b.zeros(infoSize - 16);
+  for (const BmpPixel& p : pixels) b.u8(p.blue).u8(p.green).u8(p.red);
+  return b.data;
+}
+
+// Points err.txt at a fresh file for the life of the object.
+class ScopedErrorLog {
+ public:
+  explicit ScopedErrorLog(const std::string& name) : path_(name + ".err.txt"), previous_(errorLogPath()) {
+    std::remove(path_.c_str());
+    setErrorLogPath(path_);
+  }
+  ~ScopedErrorLog() {
+    setErrorLogPath(previous_);
+    std::remove(path_.c_str());
+  }
+  std::string text() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+inline bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace vorn::test
