@@ -51,11 +51,20 @@ void VornGame::keyDown(int code) {
     case key::kF2: showDebugInfo = !showDebugInfo; break;
     case key::kF3: wireframeMode = !wireframeMode; break;
     case key::kF4:
-      // Switches the class-wide texture filter (waits for: textures).
+      // Applies to textures uploaded from now on.
+      if (textureFilterLinearToggle) {
+        VornTexture::setNearest();
+      } else {
+        VornTexture::setLinear();
+      }
       textureFilterLinearToggle = !textureFilterLinearToggle;
       break;
     case key::kF5:
-      // Switches the class-wide mipmap setting (waits for: textures).
+      if (mipmapToggle) {
+        VornTexture::disableMipmaps();
+      } else {
+        VornTexture::enableMipmaps();
+      }
       mipmapToggle = !mipmapToggle;
       break;
     default: break;
@@ -73,7 +82,7 @@ void VornGame::keyDown(int code) {
       case key::kS:
       case key::kEight:
       case key::kT:
-        // Starts a clip of the riders (waits for: models).
+        models.animationKeyDown(code);
         break;
       case key::kHorn1:
         if (state == kStateRace || (splitCountdown < 0.0f && hornReady[0])) startHorn(0);
@@ -93,7 +102,7 @@ void VornGame::keyDown(int code) {
 }
 
 void VornGame::startHorn(int player) {
-  // The riders' horn clips (waits for: models).
+  models.startHornAnimation(player);
   sound[kSoundHorn].play();
   hornReady[player] = false;
   hornActive[player] = true;
@@ -103,7 +112,7 @@ void VornGame::startHorn(int player) {
 void VornGame::keyUp(int code) {
   if (code < 0 || code > 255) return;
   keys[code] = 0;
-  // In a single race "s" and "5" released start the riders' clips (waits for: models).
+  if (state == kStateRace) models.animationKeyUp(code, true);
 }
 
 void VornGame::mouseButton(int button, int buttonState) {
@@ -126,7 +135,7 @@ void VornGame::mouseButton(int button, int buttonState) {
       break;
     case kStateRace:
       if (button == kMiddleButton) {
-        // Also flips the world's debug display (waits for: world).
+        if (world) world->wireframe = !world->wireframe;
         terrainWireframe = !terrainWireframe;
       }
       break;

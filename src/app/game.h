@@ -18,6 +18,7 @@
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/race_message.h"
+#include "assets/model_set.h"
 #include "math/vector.h"
 #include "player/autopilot.h"
 #include "player/camera.h"
@@ -26,6 +27,7 @@
 #include "sound/sound_bank.h"
 #include "world/sky.h"
 #include "world/terrain.h"
+#include "world/world.h"
 
 namespace vorn {
 
@@ -81,6 +83,7 @@ class VornGame {
   bool ghostGame = false;
   VornHud huds[2];
   int loadScreenTexture = -1;
+  VornModelSet models;  // the model table, its shared material tables and the players' instances
   VornSoundBank sound;  // the twelve effect slots and both music tracks
   VornTextureCache textures;  // every texture of the game, addressed by index
   std::string playerName;
@@ -88,11 +91,11 @@ class VornGame {
   VornMessageList messages;
   VornHighscore highscores{"score.txt", false, 5};
   std::unique_ptr<VornFont> font;  // from load step 12
-  // The race: the terrain it runs on (load step 13), the sky and the two
+  // The race: the world it runs on (load step 13), the sky and the two
   // chase cameras (step 14), the two players' bodies and the two riders on
   // each (step 15), the race update and the hooks through which it reaches
   // the other subsystems.
-  std::unique_ptr<VornTerrain> terrain;
+  std::unique_ptr<VornWorld> world;
   std::unique_ptr<VornSky> sky;
   std::unique_ptr<VornCamera> cameras[2];
   std::unique_ptr<VornPlayer> players[2];
@@ -132,7 +135,7 @@ class VornGame {
   void drawLoadingScreen();
   void drawDebugText();
   void startHorn(int player);
-  // The ground of the race; null while no usable terrain is loaded, and then
+  // The ground of the race; null while no usable world is loaded, and then
   // no race starts.
   VornTerrain* raceGround();
   void createRace();

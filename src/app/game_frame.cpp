@@ -55,8 +55,16 @@ void VornGame::display() {
 void VornGame::drawDebugText() {
   if (!showDebugInfo || !font) return;
   font->print(0, 0, "mouse pos: %d %d,  fps: %d\n", mouseX, mouseY, fpsCounter.getFps());
-  // Player 1's camera direction, position, speed and animation frame and the
-  // move centre of model 0 at (0, 10) .. (0, 40) (waits for: cameras, players, animation).
+  if (cameras[0]) {
+    const VornVector& d = cameras[0]->viewVector();
+    font->print(0, 10, "direction: %f, %f, %f", d.x, d.y, d.z);
+  }
+  if (players[0]) {
+    const VornVector& p = players[0]->position();
+    font->print(0, 20, "position: %f, %f, %f", p.x, p.y, p.z);
+    font->print(0, 30, "speed: %f,  frame: %f", players[0]->speed, players[0]->frame);
+  }
+  // The move centre of model 0 at (0, 40) (waits for: animation).
 }
 
 }  // namespace vorn

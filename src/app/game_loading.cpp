@@ -8,18 +8,25 @@
 
 #include "app/game.h"
 #include "app/platform.h"
+#include "assets/material_gl.h"
 
 namespace vorn {
+
+namespace {
+// The demo's pointer height: the camera a little above the player.
+constexpr int kDemoPointerY = 380;
+}  // namespace
 
 void VornGame::loadNextStep() {
   switch (loadStep) {
     case 0:
-      // The loading-screen picture (waits for: textures).
+      loadScreenTexture = findOrLoadTexture("data/textures/load_screen.bmp", textures);
       break;
     case 1:
       ghostGame = false;
       eventTime = 0;
       sound.load();
+      setTextureCache(&textures);
       break;
     case 2:
       mouseX = mouseY = clickX = clickY = 0;
@@ -27,10 +34,12 @@ void VornGame::loadNextStep() {
       lastFrameTime = 0;
       lightList = 0;
       for (unsigned char& k : keys) k = 0;
-      // Creates the ten models and loads model 1 (waits for: models).
+      // Creates the ten models and loads model 1; the next steps load
+      // models 3, 0, 6, 4, 2, 7, 8 and 9, 5.
+      models.runLoadingStep(loadStep, textures);
       break;
     case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
-      // Models 3, 0, 6, 4, 2, 7, 8 and 9, 5 (waits for: models).
+      models.runLoadingStep(loadStep, textures);
       break;
     case 11:
       // Neighbour data of the shadow casters 0, 5 and 6 (waits for: shadow volumes).
@@ -40,10 +49,9 @@ void VornGame::loadNextStep() {
       break;
     case 13:
       std::printf("world ....\n");
-      // The terrain the race runs on; its drawing, light map and placed
-      // objects join here (waits for: world drawing, objects).
-      terrain = std::make_unique<VornTerrain>();
-      if (terrain->loadHeightMap("data/maps/twin_paths.rgb") == 0) terrain->loadMatMap(kMaterialMapFile);
+      // Terrain, light map, ground textures and the material map; the
+      // placed objects join here (waits for: objects).
+      world = std::make_unique<VornWorld>("data/maps/twin_paths.rgb", textures);
       break;
     case 14:
       sky = std::make_unique<VornSky>("data/textures/sky3/", textures);
@@ -51,23 +59,24 @@ void VornGame::loadNextStep() {
       cameras[1] = std::make_unique<VornCamera>();
       break;
     case 15:
-      // Both players with their riders; the models join them (waits for: models).
+      // Both players: the cow (model 0) with its two riders (models 5 and 6).
       createRace();
+      for (int i = 0; i < 2; ++i) models.attachPlayer(players[i].get(), riders[i][0].get(), riders[i][1].get());
       for (int i = 0; i < 2; ++i) {
-        if (terrain) players[i]->setPosition(terrain->startPosition());
+        if (world) players[i]->setPosition(world->startPosition());
         players[i]->setPosition(players[i]->position() + VornVector(i == 0 ? 5.0f : -5.0f, 0.0f, 0.0f));
         players[i]->setUpModel();
       }
-      if (demo && terrain && terrain->usable()) {
+      if (demo && world && world->usable()) {
+        const VornTerrain* terrain = &world->terrain();
         VornAutopilot::Course course;
         course.columns = terrain->width();
         course.rows = terrain->height();
         course.spacingX = terrain->scale().x;
         course.spacingZ = terrain->scale().z;
         course.startX = terrain->startPosition().x;
-        VornTerrain* ground = terrain.get();
         autopilot = std::make_unique<VornAutopilot>(
-            VornAutopilot::findCentreLine([ground](float x, float z) { return ground->getHeight(x, z); }, course),
+            VornAutopilot::findCentreLine([terrain](float x, float z) { return terrain->getHeight(x, z); }, course),
             course.spacingZ);
       }
       break;
@@ -109,8 +118,13 @@ void VornGame::loadNextStep() {
       break;
     default:
       setState(kStateMenu);
-      // The demo goes straight into a single race driven by the autopilot.
-      if (demo) startRace(kStateRace, false);
+      // The demo goes straight into a single race driven by the autopilot,
+      // seen from straight behind until the pointer moves.
+      if (demo) {
+        mouseX = kVirtualWidth / 2;
+        mouseY = kDemoPointerY;
+        startRace(kStateRace, false);
+      }
       return;
   }
   ++loadStep;
@@ -120,10 +134,22 @@ void VornGame::loadNextStep() {
 void VornGame::drawLoadingScreen() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  // The loading-screen picture is bound here once textures load (waits for: textures).
+  if (loadScreenTexture >= 0 && loadScreenTexture < static_cast<int>(textures.size())) {
+    textures[loadScreenTexture]->bind();
+  }
   glDisable(GL_LIGHTING);
   glColor3f(1.0f, 1.0f, 1.0f);
   glTranslatef(0.0f, 0.0f, -8.0f);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(-2.0f, -2.0f, 0.0f);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex3f(2.0f, -2.0f, 0.0f);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex3f(2.0f, 2.0f, 0.0f);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex3f(-2.0f, 2.0f, 0.0f);
+  glEnd();
   glDisable(GL_TEXTURE_2D);
   glColor3f(0.0f, 0.0f, 1.0f);
   const float right = static_cast<float>(loadStep) / 11.0f;

@@ -60,7 +60,42 @@ class GameRaceHooks final : public VornRaceHooks {
   }
   void updateMessages() override { game_.updateMessages(); }
 
+  void playSound(RaceSound cue) override { game_.sound[soundSlot(cue)].play(); }
+  void startSlidingSounds(int) override {
+    for (VornSoundSlot slot : kSlidingSlots) {
+      if (!game_.sound[slot].isPlaying()) game_.sound[slot].play();
+    }
+  }
+  void setSlidingSounds(int, const SlidingSoundLevels& levels) override {
+    game_.sound[kSoundSpeed].setGain(levels.snowGain);
+    game_.sound[kSoundIce].setGain(levels.iceGain);
+    game_.sound[kSoundGrass].setGain(levels.grassGain);
+    for (VornSoundSlot slot : kSlidingSlots) game_.sound[slot].setPitch(levels.pitch);
+  }
+  void silenceSlidingSounds(int) override {
+    for (VornSoundSlot slot : kSlidingSlots) game_.sound[slot].setGain(0.0f);
+  }
+  void muteLoopingSounds() override {
+    for (VornSoundSlot slot : kRaceLoopSlots) game_.sound[slot].setGain(0.0f);
+  }
+  void stopMusic() override { game_.sound.music.setGain(0.0f); }
+
+  void advanceAnimations(float dt) override { game_.models.advanceAnimations(dt); }
+
  private:
+  static constexpr VornSoundSlot kSlidingSlots[] = {kSoundSpeed, kSoundGrass, kSoundIce};
+  static VornSoundSlot soundSlot(RaceSound cue) {
+    switch (cue) {
+      case RaceSound::kJump: return kSoundJump;
+      case RaceSound::kHeya: return kSoundHeya;
+      case RaceSound::kWin: return kSoundWin;
+      case RaceSound::kLost: return kSoundLost;
+      case RaceSound::kLose: return kSoundLose;
+      case RaceSound::kPfferp: return kSoundPfferp;
+    }
+    return kSoundJump;
+  }
+
   VornGame& game_;
   int64_t now_ = 0;
 };
@@ -68,7 +103,7 @@ class GameRaceHooks final : public VornRaceHooks {
 }  // namespace
 
 VornTerrain* VornGame::raceGround() {
-  return terrain && terrain->usable() && race ? terrain.get() : nullptr;
+  return world && world->usable() && race ? &world->terrain() : nullptr;
 }
 
 void VornGame::createRace() {
@@ -152,8 +187,9 @@ void VornGame::drawRaceView(int view) {
     if (players[i]) drawPlayerPlaceholder(*players[i], kPlayerTint[i]);
   }
   glEnable(GL_TEXTURE_2D);
-  // 4. and 5. The terrain (waits for: world drawing).
+  // 4. and 5. The terrain.
   if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  if (world) world->draw();
   // 6. to 9. Action objects with their shadows, the ghost (single race), the
   // shadow-volume pass and the snow (waits for: action objects, recorded
   // runs, shadow volumes, particles).

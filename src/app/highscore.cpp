@@ -40,7 +40,7 @@ std::vector<std::string> splitLines(const std::string& text) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(std::move(line));
     start = end + 1;
   }
@@ -79,32 +79,41 @@ VornHighscore::VornHighscore(std::string fileName, bool ascending, int maxEntrie
   load();
 }
 
-void VornHighscore::load() {
-  entries_.clear();
-  std::FILE* f = std::fopen(fileName_.c_str(), "rb");
-  if (!f) return;  // no table yet
-  std::string text(kMaxScoreFileBytes + 1, '\0');
-  const size_t got = std::fread(&text[0], 1, text.size(), f);
-  std::fclose(f);
-  bool damaged = got > kMaxScoreFileBytes;
-  text.resize(got > kMaxScoreFileBytes ? kMaxScoreFileBytes : got);
-
+VornScoreText parseScoreText(const std::string& fullText) {
+  VornScoreText result;
+  const std::string text = fullText.substr(0, kMaxScoreFileBytes);
+  result.damaged = fullText.size() > kMaxScoreFileBytes;
   const std::vector<std::string> lines = splitLines(text);
-  int firstBadLine = 0;
   for (size_t i = 0; i < lines.size(); i += 2) {
     std::string name = i + 1 < lines.size() ? lines[i + 1] : std::string();
     int score = 0;
     if (!parseScore(lines[i], score)) {
-      if (!damaged) firstBadLine = static_cast<int>(i) + 1;
-      damaged = true;
+      if (!result.damaged) result.firstBadLine = static_cast<int>(i) + 1;
+      result.damaged = true;
       continue;
     }
     if (name.size() > kMaxStoredNameLength) name.resize(kMaxStoredNameLength);
-    entries_.emplace(score, std::move(name));
+    // A line end must not survive the cut, or the name would change on its
+    // next save and load.
+    while (!name.empty() && name.back() == '\r') name.pop_back();
+    result.entries.emplace(score, std::move(name));
   }
-  if (damaged) {
+  return result;
+}
+
+void VornHighscore::load() {
+  entries_.clear();
+  std::FILE* f = std::fopen(fileName_.c_str(), "rb");
+  if (!f) return;  // no table yet
+  // One byte more than the limit tells a damaged, oversized file.
+  std::string text(kMaxScoreFileBytes + 1, '\0');
+  text.resize(std::fread(&text[0], 1, text.size(), f));
+  std::fclose(f);
+  VornScoreText parsed = parseScoreText(text);
+  entries_ = std::move(parsed.entries);
+  if (parsed.damaged) {
     logError("VornHighscore::load", "\tdamaged score file %s (line %d), kept %zu entries\n", fileName_.c_str(),
-             firstBadLine, entries_.size());
+             parsed.firstBadLine, entries_.size());
   }
 }
 

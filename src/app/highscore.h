@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace vorn {
 
@@ -61,6 +62,8 @@ class VornHighscore {
 
   // The file contents save() writes.
   std::string serialize() const;
+  // Replaces the table with the entries of a score file's text.
+  void setEntries(Entries entries) { entries_ = std::move(entries); }
 
  private:
   Entries entries_;
@@ -68,5 +71,15 @@ class VornHighscore {
   std::string fileName_;
   bool ascending_;
 };
+
+// What a score file's text holds: its entries in file order (ties after one
+// another) and, when lines were damaged, the first damaged line (1-based;
+// 0 when only the size was too large). The text is cut to kMaxScoreFileBytes.
+struct VornScoreText {
+  VornHighscore::Entries entries;
+  bool damaged = false;
+  int firstBadLine = 0;
+};
+VornScoreText parseScoreText(const std::string& text);
 
 }  // namespace vorn

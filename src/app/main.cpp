@@ -12,6 +12,7 @@
 #include "app/data_root.h"
 #include "app/game.h"
 #include "app/platform.h"
+#include "assets/texture.h"
 
 namespace {
 
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
   }
 
   vorn::initGL(options);
-  // Texture defaults: linear filtering, then mipmaps (waits for: textures).
+  vorn::VornTexture::setLinear();
+  vorn::VornTexture::enableMipmaps();
 
   // The game lives until exit() and is deliberately never destroyed: both ways
   // out end the process from inside a callback, with the GL context still current.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "app/error_log.h"
 #include "assets/decode_support.h"

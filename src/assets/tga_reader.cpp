@@ -167,6 +167,16 @@ bool decodeTGA(const uint8_t* data, size_t size, const std::string& name, VornIm
 
   std::array<uint8_t, 4> colour{};
   size_t i = 0;
+  if (!rle && !mapped && h.depth != 16 && h.depth != 15) {
+    // Raw 24/32-bit colour, the common case: one blue/red swap per pixel.
+    const uint8_t* p = in.take(n * stride);  // size checked above
+    for (uint8_t* dst = out; i < n; ++i, p += stride, dst += stride) {
+      dst[0] = p[2];
+      dst[1] = p[1];
+      dst[2] = p[0];
+      if (stride == 4) dst[3] = p[3];
+    }
+  }
   while (i < n) {
     if (!rle) {
       if (!source.next(colour, name, detail)) return false;

@@ -52,10 +52,7 @@ VornWorld::VornWorld(const std::string& heightMapName, VornTextureCache& texture
   }
   VornTexture::setRepeat();
 
-  // The object kinds of the object map (the height map's name ending in
-  // "txt") are read here, before the height map, once object placement is
-  // part of the world; until then the course has no placed objects.
-
+  loadObjects(heightMapName);
   loadHeightMap(heightMapName);
 }
 
@@ -85,10 +82,20 @@ int VornWorld::loadRGB(const std::string& fileName) {
   releaseBuffers();
   if (terrain_.loadRGB(fileName) != 0) return 1;
   createLightMap(kLightMapTexelsPerCell, kLightMapBlurPasses, kLightMapBlurRadius, fileName);
-  // Object placement on the new ground (from the placement image, the height
-  // map's name ending in "bmp") joins here with the object map.
+  placeObjects(fileName);
   uploadGeometry();
   loadMatMap(kMaterialMapFile);
+  return 0;
+}
+
+int VornWorld::loadObjects(const std::string& /*heightMapName*/) {
+  // Waits for the object map reader (object kinds, models, key colours).
+  return 0;
+}
+
+int VornWorld::placeObjects(const std::string& /*heightMapName*/) {
+  // Waits for object placement: one object per key-coloured pixel of the
+  // placement image, standing on getHeight.
   return 0;
 }
 

@@ -45,6 +45,12 @@ class VornWorld {
   // Builds the terrain from the height map, then the light map, the buffers
   // and the material map.
   int loadRGB(const std::string& fileName);
+  // The object kinds of the object map (the height map's name ending in
+  // "txt") and their placement on the ground from the placement image (the
+  // name ending in "bmp"). Waiting for object placement: until it arrives
+  // the course has no placed objects and both return 0.
+  int loadObjects(const std::string& heightMapName);
+  int placeObjects(const std::string& heightMapName);
   // Reads the material map and uploads the blend colours.
   void loadMatMap(const std::string& fileName);
   // Loads the cached light map beside the height map, or computes, uploads

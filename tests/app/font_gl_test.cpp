@@ -85,6 +85,19 @@ class FontGlTest : public ::testing::Test {
     return frame;
   }
 
+  // With VORN_SHOT_DIR set, keeps the frame as <dir>/<name>.ppm to look at.
+  static void saveShot(const Frame& f, const std::string& name) {
+    const char* dir = std::getenv("VORN_SHOT_DIR");
+    if (dir == nullptr) return;
+    std::FILE* out = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
+    if (out == nullptr) return;
+    std::fprintf(out, "P6 %d %d 255\n", kWidth, kHeight);
+    for (int y = kHeight - 1; y >= 0; --y)
+      for (int x = 0; x < kWidth; ++x)
+        for (int c = 0; c < 3; ++c) std::fputc(static_cast<int>(at(f, x, y)[c] * 255.0f + 0.5f), out);
+    std::fclose(out);
+  }
+
   static const std::array<float, 3>& at(const Frame& f, int x, int y) { return f[static_cast<size_t>(y) * kWidth + x]; }
 
   // Pixels inside and outside `box` for which `test` holds.
@@ -120,6 +133,7 @@ TEST_F(FontGlTest, TextIsDrawnInItsBoxAndColour) {
 
 TEST_F(FontGlTest, TheMaskOutlinesTextOnABrightBackground) {
   const Frame f = drawText(1.0f, [](VornFont& font) { font.print(100, 100, 40, "SNOW"); });
+  saveShot(f, "font_on_white");
   const Box box{100, 100 + 4 * 32, 100, 140};
   const auto dark = count(f, box, [](const std::array<float, 3>& p) { return p[0] < 0.5f && p[2] < 0.5f; });
   EXPECT_GT(dark.first, 400) << "a dark outline around white text";
@@ -190,12 +204,7 @@ class HudGlTest : public FontGlTest {
     hud.drawSingle();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     Frame f = readFrame();
-    if (const char* dir = std::getenv("VORN_SHOT_DIR")) {
-      std::FILE* out = std::fopen((std::string(dir) + "/hud_" + std::to_string(int(speed)) + "_" + std::to_string(int(awake)) + ".ppm").c_str(), "wb");
-      std::fprintf(out, "P6 %d %d 255\n", kWidth, kHeight);
-      for (int y = kHeight - 1; y >= 0; --y) for (int x = 0; x < kWidth; ++x) for (int c = 0; c < 3; ++c) std::fputc(int(at(f, x, y)[c] * 255 + 0.5f), out);
-      std::fclose(out);
-    }
+    saveShot(f, "hud_" + std::to_string(static_cast<int>(speed)) + "_" + std::to_string(static_cast<int>(awake)));
     return f;
   }
   static bool isNeedle(const std::array<float, 3>& p) { return p[0] > 0.7f && p[1] < 0.45f && p[2] < 0.45f; }
@@ -239,9 +248,50 @@ TEST_F(HudGlTest, TheGaugeFillsWithTheAwakeLevelInItsColour) {
   const Frame third = drawHud(0.0f, 33.0f);
   EXPECT_GT(count(third, lower, yellow).first, 2000);
   EXPECT_EQ(count(third, upper, yellow).first, 0) << "the empty part is only faintly tinted";
+  // A tenth: only the bottom 39 of 390 pixels are filled.
   const Frame low = drawHud(0.0f, 10.0f);
-  EXPECT_EQ(count(low, lower, red).first, 0);
+  EXPECT_EQ(count(low, {705, 780, 240, 540}, red).first, 0);
   EXPECT_GT(count(low, {705, 780, 175, 195}, red).first, 100);
+}
+
+TEST_F(HudGlTest, SplitOverlaysSitInTheirHalves) {
+  glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, 2.666, 1.0, 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glViewport(0, kHeight / 2, kWidth, kHeight / 2);
+  VornHud top;
+  top.update(20, 0.0f, 0.0f);
+  top.drawSplit(1);
+  glViewport(0, 0, kWidth, kHeight);
+  const Frame f = readFrame();
+  const auto green = [](const std::array<float, 3>& p) { return p[1] > 0.6f && p[0] < 0.3f && p[2] < 0.3f; };
+  // The gauge and dial of the top player in the right part of the top half.
+  const auto gauge = count(f, {600, kWidth, kHeight / 2, kHeight}, green);
+  EXPECT_GT(gauge.first, 1000);
+  EXPECT_EQ(gauge.second, 0);
+  EXPECT_GT(count(f, {600, kWidth, kHeight / 2, kHeight}, isNeedle).first, 20);
+}
+
+TEST_F(HudGlTest, HudImagesAreClampedAndTheDialIsShared) {
+  ASSERT_GE(textures_->size(), 5u);
+  for (size_t i = 0; i < 5; ++i) {
+    ASSERT_NE((*textures_)[i]->getId(), 0u) << i;
+    glBindTexture(GL_TEXTURE_2D, (*textures_)[i]->getId());
+    GLint wrapS = 0, wrapT = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+    EXPECT_EQ(wrapS, GL_CLAMP_TO_EDGE) << i;
+    EXPECT_EQ(wrapT, GL_CLAMP_TO_EDGE) << i;
+  }
+  // Textures loaded afterwards repeat again.
+  EXPECT_EQ(textureSettings().wrapS, kTexRepeat);
+  // A second load finds the dial in the cache and adds only the four alpha images.
+  const size_t before = textures_->size();
+  VornHud::loadHudImages(*textures_, nullptr);
+  EXPECT_EQ(textures_->size(), before + 4);
 }
 
 TEST_F(HudGlTest, DrawingLeavesTheStateTheSceneExpects) {

@@ -245,7 +245,7 @@ TEST_F(GameTest, SingleRaceCountsDownAndTheHeldKeyMovesThePlayer) {
   loadToMenu();
   click(400, 600 - 525);
   ASSERT_EQ(game_->state, kStateRace);
-  const VornVector start = game_->terrain->startPosition();
+  const VornVector start = game_->world->startPosition();
   EXPECT_FLOAT_EQ(game_->players[0]->position().x, start.x + 5.0f);
   EXPECT_FLOAT_EQ(game_->players[0]->speed, 10.0f);
   runCountdown(*game_, clock_);
@@ -274,7 +274,7 @@ TEST_F(GameTest, RestartKeyPutsPlayerOneBackAtTheStart) {
   }
   game_->keyDown('n');
   game_->keyUp('n');
-  EXPECT_EQ(game_->players[0]->position().z, game_->terrain->startPosition().z);
+  EXPECT_EQ(game_->players[0]->position().z, game_->world->startPosition().z);
   EXPECT_EQ(game_->players[0]->speed, 10.0f);
   EXPECT_EQ(game_->lastFrameTime, clock_.nowMicroseconds());
 }
@@ -298,11 +298,35 @@ TEST_F(GameTest, TimeOutThenSpaceReturnsToTheMenu) {
   EXPECT_EQ(game_->state, kStateMenu);
 }
 
+TEST_F(GameTest, CrossingTheFinishLeadsToTheHighscoresOrTheNameEntry) {
+  loadToMenu();
+  click(400, 600 - 525);
+  runCountdown(*game_, clock_);
+  // Put player 1 just before the finish line, heading down the track.
+  VornPlayer& p = *game_->players[0];
+  const VornTerrain& terrain = game_->world->terrain();
+  const float z = static_cast<float>(terrain.height() - 2) * terrain.scale().z - 30.0f;
+  const float x = 38.0f * terrain.scale().x;
+  p.setPosition(VornVector(x, terrain.getHeight(x, z) + 5.0f, z));
+  p.direction = VornVector(0.0f, 0.0f, 1.0f);
+  p.speed = 30.0f;
+  for (int i = 0; i < 30 && game_->raceStage != 2; ++i) {
+    clock_.advance(16667);
+    game_->display();
+  }
+  ASSERT_EQ(game_->raceStage, 2);
+  EXPECT_EQ(game_->state, kStateRace);  // the finishing frame is still shown
+  clock_.advance(16667);
+  game_->display();
+  EXPECT_TRUE(game_->state == kStateNameEntry || game_->state == kStateHighscores) << game_->state;
+  EXPECT_GE(game_->lastScore, 13);
+}
+
 TEST_F(GameTest, SplitRacePlacesBothPlayersApart) {
   loadToMenu();
   click(400, 600 - 325);
   ASSERT_EQ(game_->state, kStateSplitRace);
-  const VornVector start = game_->terrain->startPosition();
+  const VornVector start = game_->world->startPosition();
   EXPECT_FLOAT_EQ(game_->players[0]->position().x, start.x + 15.0f);
   EXPECT_FLOAT_EQ(game_->players[1]->position().x, start.x - 15.0f);
   runCountdown(*game_, clock_);

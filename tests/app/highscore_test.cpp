@@ -178,6 +178,17 @@ TEST_F(HighscoreTest, DamagedLinesAreSkippedAndTheRestLoads) {
   EXPECT_EQ(log.find("Error", 1), std::string::npos) << "reported once";
 }
 
+TEST_F(HighscoreTest, ACutNameSurvivesTheNextSaveUnchanged) {
+  // The cut falls right before carriage returns, which must not stay in the name.
+  writeFile("9\n" + std::string(kMaxStoredNameLength - 1, 'a') + "\r\r\rbbb\n");
+  VornHighscore table(path_, false, 5);
+  const std::string name = table.getEntries().begin()->second;
+  EXPECT_EQ(name, std::string(kMaxStoredNameLength - 1, 'a'));
+  ASSERT_TRUE(table.save());
+  VornHighscore reread(path_, false, 5);
+  EXPECT_EQ(reread.getEntries().begin()->second, name);
+}
+
 TEST_F(HighscoreTest, BinaryGarbageAndHugeFilesNeverCrash) {
   std::string junk;
   for (int i = 0; i < 200000; ++i) junk += static_cast<char>((i * 131) & 0xff);

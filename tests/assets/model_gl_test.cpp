@@ -265,6 +265,42 @@ TEST_F(ModelGlTest, AnimatedInstancesAreCentredAndPosedByTheirNodes) {
   EXPECT_FALSE(lit(rgb, kSize / 4 + 4, kSize / 2));
 }
 
+// bindArrays leaves the last buffer it pointed an array at bound; a skipped
+// bind leaves whatever was bound before.
+TEST_F(ModelGlTest, ConsecutiveGroupsOfOneModelBindItsBuffersOnce) {
+  writeBytes("a.3DS", squareFile("A", 255, 0, 0));
+  writeBytes("b.3DS", squareFile("B", 0, 0, 255));
+  VornObject a, b;
+  ASSERT_EQ(a.load3ds("a.3DS", textures_, tables_), 0);
+  ASSERT_EQ(b.load3ds("b.3DS", textures_, tables_), 0);
+  EXPECT_NE(a.serial, b.serial);
+  Placed placed;
+  a.placedInstances.push_back(&placed);
+  b.placedInstances.push_back(&placed);
+  const VornObjectPart& pa = *a.parts[0];
+  const VornObjectPart& pb = *b.parts[0];
+  auto bound = [] {
+    GLint name = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING_ARB, &name);
+    return static_cast<GLuint>(name);
+  };
+  camera(1.0f);
+  VornObject::resetBoundObject();
+  a.drawGroup(pa, pa.groups[0].start);
+  EXPECT_EQ(bound(), a.normalBuffer);
+  glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+  a.drawGroup(pa, pa.groups[0].start);
+  EXPECT_EQ(bound(), 0u);  // same model: not bound again
+  b.drawGroup(pb, pb.groups[0].start);
+  EXPECT_EQ(bound(), b.normalBuffer);
+  a.drawGroup(pa, pa.groups[0].start);
+  EXPECT_EQ(bound(), a.normalBuffer);  // another model in between: bound again
+  VornObject::resetBoundObject();
+  glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+  a.drawGroup(pa, pa.groups[0].start);
+  EXPECT_EQ(bound(), a.normalBuffer);  // a new frame's pass binds again
+}
+
 TEST_F(ModelGlTest, EqualMaterialsOfTwoModelsShareOneEntryAndOneList) {
   writeBytes("a.3DS", squareFile("Shared", 10, 20, 30));
   writeBytes("b.3DS", squareFile("Shared", 10, 20, 30));
@@ -335,6 +371,9 @@ TEST_F(ModelGlTest, EveryGeneratedModelDrawsAlone) {
   for (int step = 2; step <= 10; ++step) set.runLoadingStep(step, textures_);
   ASSERT_EQ(chdir(dir_.c_str()), 0);
   EXPECT_EQ(readText(dir_ + "/err.txt"), "");
+  int overlays = 0;
+  for (const auto& m : set.tables.materials) overlays += m->hasOverlay && m->overlayTexture > 0;
+  EXPECT_GT(overlays, 0);
   glEnable(GL_TEXTURE_2D);
   for (int i = 0; i < kModelCount; ++i) {
     SCOPED_TRACE(kModelTable[i].path);
@@ -358,6 +397,12 @@ TEST_F(ModelGlTest, EveryGeneratedModelDrawsAlone) {
     const double covered = coverage(rgb);
     EXPECT_GT(covered, 0.03);
     EXPECT_LT(covered, 0.9);
+    // After the overlay materials (the tree's cut-out leaves) the state is back.
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    GLint unit = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &unit);
+    EXPECT_EQ(unit, GL_TEXTURE0_ARB);
     m.placedInstances.clear();
     m.animatedInstances.clear();
   }

@@ -38,8 +38,8 @@ uint16_t get16(const std::vector<uint8_t>& b, size_t at) { return static_cast<ui
 uint32_t get32(const std::vector<uint8_t>& b, size_t at) { return get16(b, at) | (uint32_t{get16(b, at + 2)} << 16); }
 
 bool isContainer(uint16_t id) {
-  static const std::set<uint16_t> ids = {0x4D4D, 0x3D3D, 0xAFFF, 0xA010, 0xA020, 0xA030, 0xA040, 0xA041,
-                                         0xA050, 0xA200, 0x4100, 0xB000, 0xB002};
+  static const std::set<uint16_t> ids = {0x4D4D, 0x3D3D, 0xAFFF, 0xA010, 0xA020, 0xA030, 0xA040,
+                                         0xA041, 0xA050, 0xA200, 0x4100, 0xB000, 0xB002};
   return ids.count(id) != 0;
 }
 
@@ -122,7 +122,8 @@ TEST(ModelsData, MeshesFitTheFormatAndEveryFaceHasOneMaterial) {
       std::vector<int> owners(mesh.faces.size(), 0);
       for (const auto& g : mesh.groups)
         for (const uint16_t f : g.faces) ++owners[f];
-      for (size_t f = 0; f < owners.size(); ++f) ASSERT_EQ(owners[f], 1) << m.fileName << " " << mesh.name << " face " << f;
+      for (size_t f = 0; f < owners.size(); ++f)
+        ASSERT_EQ(owners[f], 1) << m.fileName << " " << mesh.name << " face " << f;
       for (const auto& f : mesh.faces) {
         ASSERT_LT(f.a, mesh.vertices.size());
         ASSERT_LT(f.b, mesh.vertices.size());
@@ -224,8 +225,8 @@ TEST(ModelsData, CowStandsUprightFacingTheDirectionOfTravelAfterOrient) {
       const vorn::VornVector tail = worldOf(t, center, meanOf(cow, "cow_tail"));
       EXPECT_GT((head - tail).dot(d), 6.0f) << "roll " << roll;
       // Back up, hooves down: the sphere centre is 5 above the ground.
-      vorn::VornVector upish = worldOf(t, center, {center[0], center[1], box.lo[2]}) -
-                               worldOf(t, center, {center[0], center[1], box.hi[2]});
+      vorn::VornVector upish =
+          worldOf(t, center, {center[0], center[1], box.lo[2]}) - worldOf(t, center, {center[0], center[1], box.hi[2]});
       upish.normalize();
       vorn::VornVector worldUp = d.up();
       EXPECT_GT(upish.dot(worldUp), std::cos(11.0f * 3.14159265f / 180.0f)) << "roll " << roll;
@@ -367,7 +368,7 @@ TEST(ModelsData, ClipsStartAndEndInTheRestPoseAndEveryNodeMoves) {
     if (index == kRiderFront) {  // the keys start clips 0 to 3
       EXPECT_GE(clips.size(), 4u);
     }
-    if (index == kRiderBack) {   // the horn starts clip 1
+    if (index == kRiderBack) {  // the horn starts clip 1
       EXPECT_GE(clips.size(), 2u);
     }
     std::vector<float> restFrames = {0.0f};
@@ -388,6 +389,109 @@ TEST(ModelsData, ClipsStartAndEndInTheRestPoseAndEveryNodeMoves) {
   // The front rider's brace clip ends leaning back, not at rest.
   const auto front = load(models()[kRiderFront]);
   EXPECT_FALSE(isIdentity(pose(*front->model.nodes[0], 10.0f), 1e-3f));
+}
+
+TEST(ModelsData, NodesAndKeysReadBackAsWritten) {
+  for (const GeneratedModel& m : models()) {
+    const auto loaded = load(m);
+    ASSERT_EQ(loaded->model.nodes.size(), m.model.nodes.size());
+    for (size_t i = 0; i < m.model.nodes.size(); ++i) {
+      const assetgen::TdsNode& w = m.model.nodes[i];
+      const vorn::VornKeyNode& r = *loaded->model.nodes[i];
+      EXPECT_EQ(r.name, w.name);
+      EXPECT_EQ(r.parentId, w.parent);
+      EXPECT_EQ(r.pivot.x, w.pivot[0]);
+      // Parents come first, so evaluation can rely on them.
+      EXPECT_LT(w.parent, static_cast<int>(i));
+      if (w.parent >= 0) {
+        ASSERT_NE(r.parent, nullptr) << r.name;
+        EXPECT_EQ(r.parent->name, m.model.nodes[w.parent].name);
+      }
+      ASSERT_EQ(r.positionFrames.size(), w.position.size()) << r.name;
+      for (size_t k = 0; k < w.position.size(); ++k) {
+        EXPECT_EQ(r.positionFrames[k], w.position[k].frame);
+        EXPECT_EQ(r.positionValues[k * 3 + 2], w.position[k].value[2]);
+      }
+      const std::vector<assetgen::RotationKey> rel = assetgen::relativeRotationKeys(w.rotation);
+      ASSERT_EQ(r.rotationFrames.size(), rel.size()) << r.name;
+      for (size_t k = 0; k < rel.size(); ++k) {
+        EXPECT_NEAR(r.rotationValues[k * 4], -rel[k].angle * 180.0f / 3.14159265f, 1e-3f);
+        EXPECT_EQ(r.rotationValues[k * 4 + 3], rel[k].axis[2]);
+      }
+      ASSERT_EQ(r.scaleFrames.size(), w.scale.size()) << r.name;
+    }
+  }
+  // At least one track carries spline values that the reader must skip.
+  bool eased = false;
+  for (const auto& n : models()[kCow].model.nodes) eased = eased || n.splineFlags != 0;
+  EXPECT_TRUE(eased);
+}
+
+TEST(ModelsData, MaterialNamesAreUniqueAcrossTheSet) {
+  // The game shares one material list and resolves groups by the first
+  // material of a name: two different materials must never share one.
+  std::map<std::string, std::string> owner;
+  for (const GeneratedModel& m : models()) {
+    for (const auto& mat : m.model.materials) {
+      const auto inserted = owner.emplace(mat.name, m.fileName);
+      EXPECT_TRUE(inserted.second) << mat.name << " in " << m.fileName << " and " << inserted.first->second;
+      EXPECT_NE(mat.name, "default");
+    }
+  }
+  // An overlay line is taken by the first material whose name is its prefix.
+  for (const GeneratedModel& m : models()) {
+    if (m.overlays.empty()) continue;
+    const std::string key = m.overlays.substr(0, m.overlays.find('\n'));
+    for (const auto& entry : owner) {
+      if (entry.first != key) {
+        EXPECT_NE(key.compare(0, entry.first.size(), entry.first), 0) << entry.first;
+      }
+    }
+  }
+}
+
+// Shadow volumes need closed surfaces: after welding by position every edge
+// of a caster's part is shared by exactly two faces, in opposite directions.
+TEST(ModelsData, ShadowCastersAreClosedAfterWelding) {
+  for (const int index : {kCow, kRiderFront, kRiderBack}) {
+    for (const TdsMesh& mesh : models()[index].model.meshes) {
+      std::map<std::array<float, 3>, size_t> first;
+      std::vector<size_t> weld(mesh.vertices.size());
+      for (size_t i = 0; i < mesh.vertices.size(); ++i) weld[i] = first.emplace(mesh.vertices[i], i).first->second;
+      std::map<std::pair<size_t, size_t>, int> directed;
+      for (const auto& f : mesh.faces) {
+        const size_t v[3] = {weld[f.a], weld[f.b], weld[f.c]};
+        for (int e = 0; e < 3; ++e) ++directed[{v[e], v[(e + 1) % 3]}];
+      }
+      size_t open = 0;
+      for (const auto& [edge, count] : directed) {
+        if (count != 1 || directed.count({edge.second, edge.first}) == 0 ||
+            directed.at({edge.second, edge.first}) != 1) {
+          ++open;
+        }
+      }
+      EXPECT_EQ(open, 0u) << models()[index].fileName << " " << mesh.name;
+    }
+  }
+}
+
+// Faces wind counter-clockwise seen from outside (the game culls the back
+// faces): the volume enclosed by a closed part comes out positive.
+TEST(ModelsData, ClosedPartsFaceOutwards) {
+  for (const int index : {kCow, kBeer, 3, kRiderFront, kRiderBack, kGhost}) {
+    for (const TdsMesh& mesh : models()[index].model.meshes) {
+      double volume = 0.0;
+      for (const auto& f : mesh.faces) {
+        const Vec3 &a = mesh.vertices[f.a], &b = mesh.vertices[f.b], &c = mesh.vertices[f.c];
+        volume += assetgen::dot(a, assetgen::cross(b, c)) / 6.0;
+      }
+      Box box;
+      for (const Vec3& v : mesh.vertices) box.add(v);
+      // Clearly positive (limbs fill little of their box): not turned inside out.
+      EXPECT_GT(volume, 0.05 * box.extent(0) * box.extent(1) * box.extent(2))
+          << models()[index].fileName << " " << mesh.name;
+    }
+  }
 }
 
 TEST(ModelsData, TreeNeedlesGetTheirCutOutFromTheOverlayFile) {

@@ -104,6 +104,7 @@ TEST_F(CourseTest, ReleasedPlayerSlidesDownhillWithoutTunnelling) {
     int groundFrames = 0;
     int frames = 0;
     float deepest = 1e9f;
+    float lowest = startHeight;
     for (; now < 12000000; ++frames) {
       now += stepMs * 1000;
       rider.race(p, *terrain_, none, keys, dt, now);
@@ -112,6 +113,7 @@ TEST_F(CourseTest, ReleasedPlayerSlidesDownhillWithoutTunnelling) {
       // The centre of the sphere stays above the surface under it.
       const float above = q.y - terrain_->getHeight(q.x, q.z);
       deepest = std::fmin(deepest, above);
+      lowest = std::fmin(lowest, q.y);
       ASSERT_GT(above, 0.0f) << "through the ground at frame " << frames << " z " << q.z;
       ASSERT_GT(q.x, wallLeft);
       ASSERT_LT(q.x, wallRight);
@@ -122,7 +124,8 @@ TEST_F(CourseTest, ReleasedPlayerSlidesDownhillWithoutTunnelling) {
                 frames, static_cast<double>(p.position().z), static_cast<double>(p.position().y),
                 static_cast<double>(p.speed), static_cast<double>(deepest));
     EXPECT_GT(p.position().z, terrain_->startPosition().z + 1500.0f);
-    EXPECT_LT(p.position().y, startHeight - 20.0f);
+    // Down the fall line; without steering it may end up on a bank later.
+    EXPECT_LT(lowest, startHeight - 80.0f);
     EXPECT_GT(p.speed, 10.0f);
     // Mostly on the ground: kickers give short flights only.
     EXPECT_GT(groundFrames, frames * 7 / 10) << groundFrames << " of " << frames;

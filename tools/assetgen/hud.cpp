@@ -164,7 +164,7 @@ Pixels paintGaugeMask() {
   const float empty = kGaugeEmptyLevel / 255.0f;
   for (uint32_t y = 0; y < kGaugeHeight; ++y) {
     // Upper half faint, lower half opaque, a short ramp between them.
-    const float full = clamp01((y + 0.5f - kGaugeHeight / 2.0f) / 4.0f + 0.5f);
+    const float full = clamp01((y + 0.5f - kGaugeHeight / 2.0f) / 2.0f + 0.5f);
     for (uint32_t x = 0; x < kGaugeWidth; ++x) setGrey(mask, x, y, empty + (1.0f - empty) * full);
   }
   return mask;

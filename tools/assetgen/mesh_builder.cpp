@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <iterator>
+#include <queue>
 
 namespace assetgen {
 
@@ -220,6 +222,198 @@ Mesh polygonize(const Field& field, const Vec3& lo, const Vec3& hi, float cell) 
   return mesh;
 }
 
+namespace {
+
+// Symmetric 4x4 quadric of plane equations, upper triangle.
+struct Quadric {
+  double q[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  void addPlane(double a, double b, double c, double d) {
+    const double v[4] = {a, b, c, d};
+    int k = 0;
+    for (int i = 0; i < 4; ++i)
+      for (int j = i; j < 4; ++j) q[k++] += v[i] * v[j];
+  }
+  void add(const Quadric& o) {
+    for (int i = 0; i < 10; ++i) q[i] += o.q[i];
+  }
+  double error(const Vec3& p) const {
+    const double x = p[0], y = p[1], z = p[2];
+    return q[0] * x * x + 2 * q[1] * x * y + 2 * q[2] * x * z + 2 * q[3] * x + q[4] * y * y + 2 * q[5] * y * z +
+           2 * q[6] * y + q[7] * z * z + 2 * q[8] * z + q[9];
+  }
+  // The point of least error, when the quadric pins one down.
+  bool optimum(Vec3& p) const {
+    const double a[3][3] = {{q[0], q[1], q[2]}, {q[1], q[4], q[5]}, {q[2], q[5], q[7]}};
+    const double b[3] = {-q[3], -q[6], -q[8]};
+    const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                       a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                       a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+    if (std::fabs(det) < 1e-9) return false;
+    double r[3];
+    for (int c = 0; c < 3; ++c) {
+      double m[3][3];
+      for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) m[i][j] = j == c ? b[i] : a[i][j];
+      r[c] = (m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+              m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0])) /
+             det;
+    }
+    p = {static_cast<float>(r[0]), static_cast<float>(r[1]), static_cast<float>(r[2])};
+    return true;
+  }
+};
+
+struct Collapse {
+  double cost;
+  uint32_t u, v;
+  uint32_t stampU, stampV;
+  Vec3 target;
+  bool operator<(const Collapse& o) const { return cost > o.cost; }  // min-heap
+};
+
+}  // namespace
+
+Mesh simplify(const Mesh& mesh, size_t targetTriangles, float maxError) {
+  std::vector<Vec3> pos = mesh.positions;
+  std::vector<std::array<uint32_t, 3>> tris = mesh.triangles;
+  std::vector<bool> deadTri(tris.size(), false), deadVert(pos.size(), false);
+  std::vector<std::vector<uint32_t>> vertFaces(pos.size());
+  std::vector<Quadric> quadrics(pos.size());
+  std::vector<uint32_t> stamp(pos.size(), 0);
+  // Vertices where materials meet stay where they are, so borders keep the
+  // dense mesh's smooth outline.
+  std::vector<bool> border(pos.size(), false);
+  std::vector<int> firstMaterial(pos.size(), -1);
+  const bool tagged = mesh.materials.size() == tris.size();
+  for (uint32_t t = 0; t < tris.size() && tagged; ++t) {
+    for (const uint32_t v : tris[t]) {
+      if (firstMaterial[v] < 0) firstMaterial[v] = mesh.materials[t];
+      if (firstMaterial[v] != mesh.materials[t]) border[v] = true;
+    }
+  }
+  for (uint32_t t = 0; t < tris.size(); ++t) {
+    const Vec3 n = cross(sub(pos[tris[t][1]], pos[tris[t][0]]), sub(pos[tris[t][2]], pos[tris[t][0]]));
+    const Vec3 u = normalized(n);
+    const float d = -dot(u, pos[tris[t][0]]);
+    for (const uint32_t v : tris[t]) {
+      vertFaces[v].push_back(t);
+      quadrics[v].addPlane(u[0], u[1], u[2], d);
+    }
+  }
+  auto neighbours = [&](uint32_t v) {
+    std::vector<uint32_t> out;
+    for (const uint32_t t : vertFaces[v])
+      for (const uint32_t w : tris[t])
+        if (w != v) out.push_back(w);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+  };
+  auto plan = [&](uint32_t u, uint32_t v) {
+    Quadric q = quadrics[u];
+    q.add(quadrics[v]);
+    Collapse c{0.0, u, v, stamp[u], stamp[v], lerp(pos[u], pos[v], 0.5f)};
+    c.cost = q.error(c.target);
+    Vec3 best;
+    const float edge = length(sub(pos[u], pos[v]));
+    if (q.optimum(best) && length(sub(best, c.target)) < edge) {
+      const double e = q.error(best);
+      if (e < c.cost) {
+        c.cost = e;
+        c.target = best;
+      }
+    }
+    for (const Vec3& end : {pos[u], pos[v]}) {
+      const double e = q.error(end);
+      if (e < c.cost) {
+        c.cost = e;
+        c.target = end;
+      }
+    }
+    return c;
+  };
+  std::priority_queue<Collapse> heap;
+  for (uint32_t t = 0; t < tris.size(); ++t)
+    for (int e = 0; e < 3; ++e) {
+      const uint32_t a = tris[t][e], b = tris[t][(e + 1) % 3];
+      if (a < b) heap.push(plan(a, b));
+    }
+  const double limit = static_cast<double>(maxError) * maxError;
+  size_t alive = tris.size();
+  while (alive > targetTriangles && !heap.empty()) {
+    const Collapse c = heap.top();
+    heap.pop();
+    if (deadVert[c.u] || deadVert[c.v] || stamp[c.u] != c.stampU || stamp[c.v] != c.stampV) continue;
+    if (c.cost > limit) break;
+    if (border[c.u] || border[c.v]) continue;
+    // Link condition: exactly the two faces of the edge share both ends.
+    const std::vector<uint32_t> nu = neighbours(c.u), nv = neighbours(c.v);
+    std::vector<uint32_t> common;
+    std::set_intersection(nu.begin(), nu.end(), nv.begin(), nv.end(), std::back_inserter(common));
+    if (common.size() != 2) continue;
+    // No face may flip or collapse to a sliver.
+    bool ok = true;
+    for (const uint32_t end : {c.u, c.v}) {
+      for (const uint32_t t : vertFaces[end]) {
+        const auto& f = tris[t];
+        const bool shared = (f[0] == c.u || f[1] == c.u || f[2] == c.u) && (f[0] == c.v || f[1] == c.v || f[2] == c.v);
+        if (shared) continue;
+        Vec3 p[3];
+        for (int k = 0; k < 3; ++k) p[k] = (f[k] == c.u || f[k] == c.v) ? c.target : pos[f[k]];
+        const Vec3 before = normalized(cross(sub(pos[f[1]], pos[f[0]]), sub(pos[f[2]], pos[f[0]])));
+        const Vec3 afterRaw = cross(sub(p[1], p[0]), sub(p[2], p[0]));
+        const Vec3 after = normalized(afterRaw);
+        const float longest = std::max({length(sub(p[1], p[0])), length(sub(p[2], p[1])), length(sub(p[0], p[2]))});
+        if (dot(before, after) < 0.5f || length(afterRaw) < 0.05f * longest * longest) ok = false;
+      }
+    }
+    if (!ok) continue;
+    // Collapse v into u.
+    pos[c.u] = c.target;
+    quadrics[c.u].add(quadrics[c.v]);
+    deadVert[c.v] = true;
+    for (const uint32_t t : vertFaces[c.v]) {
+      if (deadTri[t]) continue;
+      auto& f = tris[t];
+      if (f[0] == c.u || f[1] == c.u || f[2] == c.u) {
+        deadTri[t] = true;
+        --alive;
+        continue;
+      }
+      for (uint32_t& w : f)
+        if (w == c.v) w = c.u;
+      vertFaces[c.u].push_back(t);
+    }
+    vertFaces[c.v].clear();
+    auto& list = vertFaces[c.u];
+    list.erase(std::remove_if(list.begin(), list.end(), [&](uint32_t t) { return deadTri[t]; }), list.end());
+    for (const uint32_t w : neighbours(c.u)) {
+      auto& fl = vertFaces[w];
+      fl.erase(std::remove_if(fl.begin(), fl.end(), [&](uint32_t t) { return deadTri[t]; }), fl.end());
+    }
+    ++stamp[c.u];
+    for (const uint32_t w : neighbours(c.u)) heap.push(plan(std::min(c.u, w), std::max(c.u, w)));
+  }
+  // Keep the living vertices and faces, in their old order.
+  Mesh out;
+  std::vector<int64_t> remap(pos.size(), -1);
+  for (uint32_t t = 0; t < tris.size(); ++t) {
+    if (deadTri[t]) continue;
+    std::array<uint32_t, 3> f;
+    for (int k = 0; k < 3; ++k) {
+      const uint32_t v = tris[t][k];
+      if (remap[v] < 0) {
+        remap[v] = static_cast<int64_t>(out.positions.size());
+        out.positions.push_back(pos[v]);
+      }
+      f[k] = static_cast<uint32_t>(remap[v]);
+    }
+    out.triangles.push_back(f);
+    out.materials.push_back(tagged ? mesh.materials[t] : 0);
+  }
+  return out;
+}
+
 Mesh lathe(const std::vector<std::array<float, 2>>& profile, int segments,
            const std::function<float(float angle, float z)>& radial) {
   assert(profile.size() >= 2 && segments >= 3 && "lathe: needs a profile and segments");
@@ -306,7 +500,7 @@ void mapTriplanar(Mesh& mesh, float scale) {
     for (uint32_t& v : t) {
       if (copies[v][axis] < 0) {
         const Vec3& p = positions[v];
-        const std::array<float, 2> uv = axis == 0 ? std::array<float, 2>{p[1] * scale, p[2] * scale}
+        const std::array<float, 2> uv = axis == 0   ? std::array<float, 2>{p[1] * scale, p[2] * scale}
                                         : axis == 1 ? std::array<float, 2>{p[0] * scale, p[2] * scale}
                                                     : std::array<float, 2>{p[0] * scale, p[1] * scale};
         const bool firstUse = copies[v][0] < 0 && copies[v][1] < 0 && copies[v][2] < 0;

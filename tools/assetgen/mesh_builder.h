@@ -41,9 +41,9 @@ float smoothSubtract(float d, float cut, float k);
 
 struct Mesh {
   std::vector<Vec3> positions;
-  std::vector<std::array<float, 2>> uvs;         // empty or one per position
+  std::vector<std::array<float, 2>> uvs;           // empty or one per position
   std::vector<std::array<uint32_t, 3>> triangles;  // counter-clockwise seen from outside
-  std::vector<uint8_t> materials;                // per triangle, index into the caller's names
+  std::vector<uint8_t> materials;                  // per triangle, index into the caller's names
 
   void append(const Mesh& other);
   void translate(const Vec3& d);
@@ -58,6 +58,15 @@ struct Mesh {
 // positive on the box's border so the surface closes. Vertices are pulled
 // onto the zero level by a few gradient steps.
 Mesh polygonize(const Field& field, const Vec3& lo, const Vec3& hi, float cell);
+
+// Quadric-error edge collapse: merges vertices of a closed mesh while the
+// surface moves by less than `maxError` (file units, about the largest
+// distance from a removed vertex to the planes it lay on) and more than
+// `targetTriangles` remain. Collapses that would fold a face over or make
+// the surface non-manifold are refused, so a closed mesh stays closed.
+// Triangles keep their material tags; vertices where two materials meet are
+// never moved. Call it before texture coordinates are assigned.
+Mesh simplify(const Mesh& mesh, size_t targetTriangles, float maxError);
 
 // Surface of revolution about the z axis. `profile` runs from bottom to top
 // as (radius, z) pairs; a radius of 0 closes the end. `radial` (optional)

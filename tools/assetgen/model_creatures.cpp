@@ -17,10 +17,23 @@ Turn about(const Vec3& axis, float degrees) { return {degrees, axis}; }
 
 Vec3 at(const Vec3& origin, float x, float y, float z) { return add(origin, Vec3{x, y, z}); }
 
+// Fraction of a polygonised part's triangles kept by the simplifier, and the
+// surface error it may make, as a fraction of the grid cell.
+constexpr float kKeepTriangles = 0.35f;
+constexpr float kMaxErrorPerCell = 0.3f;
+
+// A smooth part: the field polygonised, then thinned out where it is flat.
+Mesh shape(const Field& field, const Vec3& lo, const Vec3& hi, float cell,
+           const std::function<uint8_t(const Vec3&)>& classify = nullptr) {
+  Mesh dense = polygonize(field, lo, hi, cell);
+  if (classify) tagMaterials(dense, classify);
+  return simplify(dense, static_cast<size_t>(dense.triangles.size() * kKeepTriangles), cell * kMaxErrorPerCell);
+}
+
 // A closed sphere to stick on a part (eyes), tagged with one material.
 Mesh ball(const Vec3& c, float r, uint8_t material) {
-  Mesh m = polygonize([&](const Vec3& p) { return sdSphere(p, c, r); }, sub(c, Vec3{r + 1.0f, r + 1.0f, r + 1.0f}),
-                      add(c, Vec3{r + 1.0f, r + 1.0f, r + 1.0f}), r * 0.6f);
+  Mesh m = shape([&](const Vec3& p) { return sdSphere(p, c, r); }, sub(c, Vec3{r + 1.0f, r + 1.0f, r + 1.0f}),
+                 add(c, Vec3{r + 1.0f, r + 1.0f, r + 1.0f}), r * 0.6f);
   m.setMaterial(material);
   return m;
 }
@@ -38,9 +51,9 @@ float cowBody(const Vec3& p) {
   d = smoothUnion(d, sdEllipsoid(p, {-33.0f, 0.0f, 82.0f}, {24.0f, 24.0f, 23.0f}), 12.0f);
   d = smoothUnion(d, sdCapsule(p, {40.0f, 0.0f, 86.0f}, {58.0f, 0.0f, 100.0f}, 15.0f, 11.0f), 8.0f);
   d = smoothUnion(d, sdEllipsoid(p, kUdder, kUdderRadii), 6.0f);
-  for (const float dx : {-5.0f, 5.0f}) {
-    for (const float dy : {-5.0f, 5.0f}) {
-      d = smoothUnion(d, sdCapsule(p, {kUdder[0] + dx, dy, 50.0f}, {kUdder[0] + dx, dy, 43.0f}, 2.4f, 1.8f), 2.0f);
+  for (const float dx : {-6.0f, 6.0f}) {
+    for (const float dy : {-6.5f, 6.5f}) {
+      d = smoothUnion(d, sdCapsule(p, {kUdder[0] + dx, dy, 50.0f}, {kUdder[0] + dx, dy, 44.0f}, 3.2f, 2.8f), 2.0f);
     }
   }
   return d;
@@ -52,13 +65,13 @@ float cowHead(const Vec3& p) {
   d = smoothUnion(d, sdCapsule(p, {56.0f, 0.0f, 97.0f}, {66.0f, 0.0f, 104.0f}, 10.0f, 11.0f), 5.0f);
   for (const float side : {-1.0f, 1.0f}) {
     d = smoothUnion(d, sdEllipsoid(p, {64.0f, 17.0f * side, 113.0f}, {4.0f, 9.0f, 4.5f}), 3.0f);
-    d = smoothUnion(d, sdCapsule(p, {64.0f, 9.0f * side, 119.0f}, {62.0f, 15.0f * side, 128.0f}, 3.2f, 1.2f), 2.0f);
+    d = smoothUnion(d, sdCapsule(p, {64.0f, 9.0f * side, 119.0f}, {62.0f, 15.0f * side, 127.0f}, 3.6f, 2.3f), 2.0f);
   }
   return d;
 }
 
-const std::array<Vec3, 4> kLegTops = {Vec3{30.0f, 14.0f, 68.0f}, Vec3{30.0f, -14.0f, 68.0f},
-                                      Vec3{-34.0f, 14.0f, 68.0f}, Vec3{-34.0f, -14.0f, 68.0f}};
+const std::array<Vec3, 4> kLegTops = {Vec3{30.0f, 14.0f, 68.0f}, Vec3{30.0f, -14.0f, 68.0f}, Vec3{-34.0f, 14.0f, 68.0f},
+                                      Vec3{-34.0f, -14.0f, 68.0f}};
 
 Field cowLeg(const Vec3& top, bool rear) {
   return [top, rear](const Vec3& p) {
@@ -90,16 +103,14 @@ GeneratedModel buildCow() {
                      makeMaterial("cow_eye", {18, 18, 22}, "", 90),
                      makeMaterial("cow_tuft", {40, 34, 30}, "", 10)};
 
-  Mesh body = polygonize(cowBody, {-64.0f, -32.0f, 36.0f}, {74.0f, 32.0f, 116.0f}, 5.4f);
-  tagMaterials(body, [](const Vec3& c) -> uint8_t {
+  Mesh body = shape(cowBody, {-64.0f, -32.0f, 36.0f}, {74.0f, 32.0f, 116.0f}, 5.0f, [](const Vec3& c) -> uint8_t {
     const Vec3 grown = mul(kUdderRadii, 1.2f);
     return (sdEllipsoid(c, kUdder, grown) < 0.0f || c[2] < 47.0f) ? kPink : kHide;
   });
   mapCylindrical(body, {0.0f, 0.0f, 78.0f}, kAxisX, kAxisZ, kHideScale);
   model.meshes.push_back(toTdsMesh(body, "cow_body", kCowMaterials));
 
-  Mesh head = polygonize(cowHead, {46.0f, -30.0f, 82.0f}, {100.0f, 30.0f, 134.0f}, 3.0f);
-  tagMaterials(head, [](const Vec3& c) -> uint8_t {
+  Mesh head = shape(cowHead, {46.0f, -30.0f, 82.0f}, {100.0f, 30.0f, 134.0f}, 3.0f, [](const Vec3& c) -> uint8_t {
     if (c[2] > 118.5f && std::fabs(c[1]) > 7.5f) return kHorn;
     if (c[0] > 87.5f) return kPink;
     return kHide;
@@ -114,16 +125,15 @@ GeneratedModel buildCow() {
   const char* legNames[4] = {"cow_leg_fl", "cow_leg_fr", "cow_leg_rl", "cow_leg_rr"};
   for (int i = 0; i < 4; ++i) {
     const Vec3& top = kLegTops[i];
-    Mesh leg = polygonize(cowLeg(top, i >= 2), {top[0] - 20.0f, top[1] - 15.0f, -3.0f},
-                          {top[0] + 16.0f, top[1] + 15.0f, 92.0f}, 3.5f);
-    tagMaterials(leg, [](const Vec3& c) -> uint8_t { return c[2] < 12.5f ? kHoof : kHide; });
-    mapCylindrical(leg, {top[0], top[1], 0.0f}, kAxisZ, {0.0f, top[1] > 0.0f ? 1.0f : -1.0f, 0.0f}, kHideScale,
-                   0.5f);
+    Mesh leg =
+        shape(cowLeg(top, i >= 2), {top[0] - 20.0f, top[1] - 15.0f, -3.0f}, {top[0] + 16.0f, top[1] + 15.0f, 92.0f},
+              3.5f, [](const Vec3& c) -> uint8_t { return c[2] < 12.5f ? kHoof : kHide; });
+    mapCylindrical(leg, {top[0], top[1], 0.0f}, kAxisZ, {0.0f, top[1] > 0.0f ? 1.0f : -1.0f, 0.0f}, kHideScale, 0.5f);
     model.meshes.push_back(toTdsMesh(leg, legNames[i], kCowMaterials));
   }
 
-  Mesh tail = polygonize(cowTail, {-73.0f, -8.0f, 44.0f}, {-50.0f, 8.0f, 102.0f}, 2.0f);
-  tagMaterials(tail, [](const Vec3& c) -> uint8_t { return c[2] < 64.0f ? kTuft : kHide; });
+  Mesh tail = shape(cowTail, {-73.0f, -8.0f, 44.0f}, {-50.0f, 8.0f, 102.0f}, 2.0f,
+                    [](const Vec3& c) -> uint8_t { return c[2] < 64.0f ? kTuft : kHide; });
   mapCylindrical(tail, {-62.0f, 0.0f, 0.0f}, kAxisZ, kAxisX, kHideScale, 0.1f);
   model.meshes.push_back(toTdsMesh(tail, "cow_tail", kCowMaterials));
 
@@ -152,6 +162,8 @@ GeneratedModel buildCow() {
   for (int k = 1; k <= 4; ++k) rig.turn(tailJoint, k * 8, about(kAxisX, (k % 2 ? 25.0f : -25.0f)));
   rig.turn(tailJoint, 40, {});
   model.nodes = rig.nodes();
+  // The tail's keys carry ease-to and ease-from values, as an exporter writes them.
+  model.nodes[tailJoint].splineFlags = 0x18;
   model.frameCount = 40;
   designToCreatureFrame(model);
   return out;
@@ -164,17 +176,14 @@ GeneratedModel buildGhost() {
   model.materials = {makeMaterial("ghost_white", {225, 230, 255}, "", 10)};
   const std::vector<std::string> names = {"ghost_white"};
   // The cow's silhouette at a coarse grid: body, neck and head in one piece.
-  Mesh body = polygonize(
-      [](const Vec3& p) {
-        return smoothUnion(cowBody(p), cowHead(p), 6.0f);
-      },
-      {-66.0f, -34.0f, 34.0f}, {104.0f, 34.0f, 136.0f}, 10.0f);
+  Mesh body = polygonize([](const Vec3& p) { return smoothUnion(cowBody(p), cowHead(p), 6.0f); },
+                         {-66.0f, -34.0f, 34.0f}, {104.0f, 34.0f, 136.0f}, 10.0f);
   model.meshes.push_back(toTdsMesh(body, "ghost_body", names));
   const char* legNames[4] = {"ghost_leg_fl", "ghost_leg_fr", "ghost_leg_rl", "ghost_leg_rr"};
   for (int i = 0; i < 4; ++i) {
     const Vec3& top = kLegTops[i];
-    Mesh leg = polygonize(cowLeg(top, i >= 2), {top[0] - 20.0f, top[1] - 15.0f, -5.0f},
-                          {top[0] + 16.0f, top[1] + 15.0f, 92.0f}, 7.5f);
+    Mesh leg = shape(cowLeg(top, i >= 2), {top[0] - 20.0f, top[1] - 15.0f, -5.0f},
+                     {top[0] + 16.0f, top[1] + 15.0f, 92.0f}, 7.5f);
     model.meshes.push_back(toTdsMesh(leg, legNames[i], names));
   }
   Rig rig;
@@ -209,9 +218,6 @@ struct RiderLook {
   bool pointedHat;
 };
 
-// Rider meshes are grouped under index names until `named` gives the real ones.
-const std::vector<std::string> kIndexNames = {"0", "1", "2", "3", "4", "5", "6"};
-
 std::vector<std::string> riderMaterialNames(const RiderLook& look) {
   const std::string& p = look.prefix;
   return {p + "_skin", p + "_tunic", p + "_pants", p + "_boot", p + "_hat", p + "_bone", p + "_eye"};
@@ -219,14 +225,17 @@ std::vector<std::string> riderMaterialNames(const RiderLook& look) {
 
 std::vector<TdsMaterial> riderMaterials(const RiderLook& look) {
   const std::vector<std::string> n = riderMaterialNames(look);
-  return {makeMaterial(n[0], look.skin, "", 25),  makeMaterial(n[1], look.tunic, "", 10),
-          makeMaterial(n[2], look.pants, "", 10), makeMaterial(n[3], look.boot, "", 30),
-          makeMaterial(n[4], look.hat, "", look.pointedHat ? 10 : 80), makeMaterial(n[5], {236, 226, 200}, "", 40),
+  return {makeMaterial(n[0], look.skin, "", 25),
+          makeMaterial(n[1], look.tunic, "", 10),
+          makeMaterial(n[2], look.pants, "", 10),
+          makeMaterial(n[3], look.boot, "", 30),
+          makeMaterial(n[4], look.hat, "", look.pointedHat ? 10 : 80),
+          makeMaterial(n[5], {236, 226, 200}, "", 40),
           makeMaterial(n[6], {12, 12, 12}, "", 90)};
 }
 
 // Torso, hips and legs astride the cow's back.
-TdsMesh riderBody(const RiderLook& look, float legSpread) {
+Mesh riderBody(const RiderLook& look, float legSpread) {
   const Vec3 o = look.seat;
   const float g = look.girth;
   auto field = [o, g, legSpread](const Vec3& p) {
@@ -234,23 +243,25 @@ TdsMesh riderBody(const RiderLook& look, float legSpread) {
     d = smoothUnion(d, sdEllipsoid(p, at(o, 3.0f * g, 0.0f, 10.0f), {9.0f * g, 10.0f * g, 9.0f}), 5.0f);
     d = smoothUnion(d, sdEllipsoid(p, at(o, 0.0f, 0.0f, 3.0f), {9.0f, 12.0f, 6.0f}), 4.0f);
     for (const float s : {-1.0f, 1.0f}) {
-      d = smoothUnion(d, sdCapsule(p, at(o, 2.0f, 8.0f * s, 3.0f), at(o, 8.0f, legSpread * s, -7.0f), 5.5f, 5.0f), 3.0f);
-      d = smoothUnion(d, sdCapsule(p, at(o, 8.0f, legSpread * s, -7.0f), at(o, 5.0f, (legSpread + 3.0f) * s, -22.0f),
-                                   4.6f, 4.0f), 2.0f);
+      d = smoothUnion(d, sdCapsule(p, at(o, 2.0f, 8.0f * s, 3.0f), at(o, 8.0f, legSpread * s, -7.0f), 5.5f, 5.0f),
+                      3.0f);
+      d = smoothUnion(
+          d, sdCapsule(p, at(o, 8.0f, legSpread * s, -7.0f), at(o, 5.0f, (legSpread + 3.0f) * s, -22.0f), 4.6f, 4.0f),
+          2.0f);
       d = smoothUnion(d, sdEllipsoid(p, at(o, 8.0f, (legSpread + 3.0f) * s, -25.0f), {7.0f, 4.5f, 4.0f}), 2.0f);
     }
     return d;
   };
-  Mesh m = polygonize(field, at(o, -14.0f, -legSpread - 12.0f, -32.0f), at(o, 20.0f, legSpread + 12.0f, 34.0f), 2.6f);
-  tagMaterials(m, [o](const Vec3& c) -> uint8_t {
-    if (c[2] < o[2] - 19.0f) return kBoot;
-    if (c[2] < o[2] + 4.0f || std::fabs(c[1]) > 12.0f) return kPants;
-    return kTunic;
-  });
-  return toTdsMesh(m, look.prefix + "_body", kIndexNames);
+  Mesh m = shape(field, at(o, -14.0f, -legSpread - 12.0f, -32.0f), at(o, 20.0f, legSpread + 12.0f, 34.0f), 2.6f,
+                 [o](const Vec3& c) -> uint8_t {
+                   if (c[2] < o[2] - 19.0f) return kBoot;
+                   if (c[2] < o[2] + 4.0f || std::fabs(c[1]) > 12.0f) return kPants;
+                   return kTunic;
+                 });
+  return m;
 }
 
-TdsMesh riderHead(const RiderLook& look) {
+Mesh riderHead(const RiderLook& look) {
   const Vec3 o = look.seat;
   const bool hat = look.pointedHat;
   auto hornA = [o](float s) { return at(o, 0.0f, 7.0f * s, 48.0f); };
@@ -273,17 +284,18 @@ TdsMesh riderHead(const RiderLook& look) {
     }
     return d;
   };
-  Mesh m = polygonize(field, at(o, -16.0f, -24.0f, 20.0f), at(o, 20.0f, 24.0f, 66.0f), 1.9f);
-  tagMaterials(m, [o, hat, hornA, hornB](const Vec3& c) -> uint8_t {
-    if (c[2] < o[2] + 38.0f && c[0] > o[0] + 8.0f && std::fabs(c[1]) > 3.0f && c[2] > o[2] + 32.0f) return kBone;
-    if (hat) return c[2] > o[2] + 44.5f ? kHat : kSkin;
-    for (const float s : {-1.0f, 1.0f}) {
-      if (sdCapsule(c, hornA(s), hornB(s), 2.3f, 0.8f) < 0.6f && c[2] > o[2] + 50.0f) return kBone;
-    }
-    return c[2] > o[2] + 44.0f ? kHat : kSkin;
-  });
+  Mesh m = shape(field, at(o, -16.0f, -24.0f, 20.0f), at(o, 20.0f, 24.0f, 66.0f), 1.9f,
+                 [o, hat, hornA, hornB](const Vec3& c) -> uint8_t {
+                   if (c[2] < o[2] + 38.0f && c[0] > o[0] + 8.0f && std::fabs(c[1]) > 3.0f && c[2] > o[2] + 32.0f)
+                     return kBone;
+                   if (hat) return c[2] > o[2] + 44.5f ? kHat : kSkin;
+                   for (const float s : {-1.0f, 1.0f}) {
+                     if (sdCapsule(c, hornA(s), hornB(s), 2.3f, 0.8f) < 0.6f && c[2] > o[2] + 50.0f) return kBone;
+                   }
+                   return c[2] > o[2] + 44.0f ? kHat : kSkin;
+                 });
   for (const float s : {-1.0f, 1.0f}) m.append(ball(at(o, 11.0f, 4.2f * s, 43.0f), 1.8f, kRiderEye));
-  return toTdsMesh(m, look.prefix + "_head", kIndexNames);
+  return m;
 }
 
 // One arm from the shoulder through the elbow to the hand.
@@ -300,42 +312,29 @@ Mesh riderArm(const Vec3& shoulder, const Vec3& elbow, const Vec3& hand) {
       hi[i] = std::max(hi[i], q[i]);
     }
   }
-  Mesh m = polygonize(field, sub(lo, Vec3{7.0f, 7.0f, 7.0f}), add(hi, Vec3{7.0f, 7.0f, 7.0f}), 2.1f);
-  tagMaterials(m, [shoulder](const Vec3& c) -> uint8_t { return length(sub(c, shoulder)) < 8.0f ? kTunic : kSkin; });
+  Mesh m = shape(field, sub(lo, Vec3{7.0f, 7.0f, 7.0f}), add(hi, Vec3{7.0f, 7.0f, 7.0f}), 2.1f,
+                 [shoulder](const Vec3& c) -> uint8_t { return length(sub(c, shoulder)) < 8.0f ? kTunic : kSkin; });
   return m;
-}
-
-TdsMesh named(TdsMesh mesh, const std::string& name, const std::vector<std::string>& materials) {
-  // Re-run the grouping with the real material names.
-  mesh.name = name;
-  std::vector<TdsFaceGroup> groups;
-  for (TdsFaceGroup& g : mesh.groups) {
-    const size_t index = static_cast<size_t>(std::stoul(g.material));
-    g.material = materials.at(index);
-    groups.push_back(std::move(g));
-  }
-  mesh.groups = std::move(groups);
-  return mesh;
 }
 
 }  // namespace
 
 GeneratedModel buildRiderFront() {
-  const RiderLook look{"ork3", {22.0f, 0.0f, 104.0f}, {104, 162, 70}, {176, 58, 42}, {112, 82, 52}, {64, 42, 30},
-                       {168, 170, 182}, 1.0f, false};
+  const RiderLook look{"ork3",       {22.0f, 0.0f, 104.0f}, {104, 162, 70}, {176, 58, 42}, {112, 82, 52},
+                       {64, 42, 30}, {168, 170, 182},       1.0f,           false};
   GeneratedModel out;
   out.fileName = "ork_3_anim.3DS";
   TdsModel& model = out.model;
   model.materials = riderMaterials(look);
   const std::vector<std::string> names = riderMaterialNames(look);
   const Vec3 o = look.seat;
-  TdsMesh body = riderBody(look, 24.0f);
-  TdsMesh head = riderHead(look);
-  model.meshes.push_back(named(body, "ork3_body", names));
-  model.meshes.push_back(named(head, "ork3_head", names));
+  const Mesh body = riderBody(look, 24.0f);
+  const Mesh head = riderHead(look);
+  model.meshes.push_back(toTdsMesh(body, "ork3_body", names));
+  model.meshes.push_back(toTdsMesh(head, "ork3_head", names));
   for (const float s : {1.0f, -1.0f}) {
     Mesh arm = riderArm(at(o, 0.0f, 11.0f * s, 25.0f), at(o, 6.0f, 15.0f * s, 13.0f), at(o, 17.0f, 10.0f * s, 9.0f));
-    model.meshes.push_back(named(toTdsMesh(arm, "", kIndexNames), s > 0 ? "ork3_arm_l" : "ork3_arm_r", names));
+    model.meshes.push_back(toTdsMesh(arm, s > 0 ? "ork3_arm_l" : "ork3_arm_r", names));
   }
 
   Rig rig;
@@ -393,16 +392,16 @@ GeneratedModel buildRiderFront() {
 }
 
 GeneratedModel buildRiderBack() {
-  const RiderLook look{"ork2", {-24.0f, 0.0f, 104.0f}, {138, 170, 84}, {52, 92, 170}, {88, 70, 56}, {52, 36, 26},
-                       {48, 96, 52}, 1.18f, true};
+  const RiderLook look{"ork2",       {-24.0f, 0.0f, 104.0f}, {138, 170, 84}, {52, 92, 170}, {88, 70, 56},
+                       {52, 36, 26}, {48, 96, 52},           1.18f,          true};
   GeneratedModel out;
   out.fileName = "ork_2_anim.3DS";
   TdsModel& model = out.model;
   model.materials = riderMaterials(look);
   const std::vector<std::string> names = riderMaterialNames(look);
   const Vec3 o = look.seat;
-  model.meshes.push_back(named(riderBody(look, 26.0f), "ork2_body", names));
-  model.meshes.push_back(named(riderHead(look), "ork2_head", names));
+  model.meshes.push_back(toTdsMesh(riderBody(look, 26.0f), "ork2_body", names));
+  model.meshes.push_back(toTdsMesh(riderHead(look), "ork2_head", names));
 
   // The arms are modelled blowing the horn and turned down into the rest
   // pose; the horn clip turns them back up by the same angle.
@@ -426,8 +425,8 @@ GeneratedModel buildRiderBack() {
   armR.rotate(kAxisY, kRaise, shoulderR);
   Mesh armL = riderArm(shoulderL, add(lerp(shoulderL, handL, 0.5f), {-2.0f, 6.0f, -5.0f}), handL);
   armL.rotate(kAxisY, kRaise, shoulderL);
-  model.meshes.push_back(named(toTdsMesh(armL, "", kIndexNames), "ork2_arm_l", names));
-  model.meshes.push_back(named(toTdsMesh(armR, "", kIndexNames), "ork2_arm_r", names));
+  model.meshes.push_back(toTdsMesh(armL, "ork2_arm_l", names));
+  model.meshes.push_back(toTdsMesh(armR, "ork2_arm_r", names));
 
   Rig rig;
   const int body_ = rig.addJoint("ork2_body", -1, o);

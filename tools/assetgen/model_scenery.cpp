@@ -19,9 +19,9 @@ uint32_t mix32(uint32_t h) {
 
 // Deterministic value in [0, 1) for an integer pair and a seed.
 float random01(int a, int b, uint32_t seed) {
-  return static_cast<float>(mix32(static_cast<uint32_t>(a) * 73856093u ^ static_cast<uint32_t>(b) * 19349663u ^
-                                  seed * 83492791u) &
-                            0xFFFFFF) /
+  return static_cast<float>(
+             mix32(static_cast<uint32_t>(a) * 73856093u ^ static_cast<uint32_t>(b) * 19349663u ^ seed * 83492791u) &
+             0xFFFFFF) /
          16777216.0f;
 }
 
@@ -95,7 +95,8 @@ GeneratedModel buildPillarEnd() {
     d = smoothUnion(d, sdCylinderZ(p, 50.0f, 20.0f, 30.0f), 3.0f);
     return smoothUnion(d, shaft, 3.0f);
   };
-  Mesh m = polygonize(field, {-66.0f, -66.0f, -4.0f}, {66.0f, 66.0f, 184.0f}, 6.0f);
+  const Mesh dense = polygonize(field, {-66.0f, -66.0f, -4.0f}, {66.0f, 66.0f, 184.0f}, 5.0f);
+  Mesh m = simplify(dense, dense.triangles.size() * 2 / 5, 1.5f);
   mapTriplanar(m, 1.0f / 141.0f);
   out.model.meshes.push_back(toTdsMesh(m, "pillar_end", {"stone_end"}));
   return out;
@@ -107,9 +108,9 @@ GeneratedModel buildBottle() {
   out.model.materials = {makeMaterial("beer_bottle", {240, 240, 240}, "beerlab.bmp", 85)};
   out.model.materials[0].specular = {200, 200, 200};
   const std::vector<std::array<float, 2>> profile = {
-      {0, 0},    {11, 0},   {13.5f, 0.8f}, {14.5f, 3},    {14.5f, 15}, {14.5f, 30}, {14.5f, 46},
-      {14, 50},  {12.5f, 54}, {10, 58.5f}, {7.5f, 63},    {6, 67},     {5.4f, 72},  {5.2f, 82},
-      {5.9f, 83}, {5.9f, 87}, {5.3f, 88.5f}, {3.5f, 89.5f}, {0, 90}};
+      {0, 0},     {11, 0},     {13.5f, 0.8f}, {14.5f, 3},    {14.5f, 15}, {14.5f, 30}, {14.5f, 46},
+      {14, 50},   {12.5f, 54}, {10, 58.5f},   {7.5f, 63},    {6, 67},     {5.4f, 72},  {5.2f, 82},
+      {5.9f, 83}, {5.9f, 87},  {5.3f, 88.5f}, {3.5f, 89.5f}, {0, 90}};
   Mesh m = lathe(profile, 28);
   mapLatheUv(m, 1.0f, 1.0f / 90.0f);
   out.model.meshes.push_back(toTdsMesh(m, "bottle", {"beer_bottle"}));
@@ -123,9 +124,9 @@ GeneratedModel buildTree() {
                          makeMaterial("tree_needles", {235, 240, 235}, "firneedl.bmp", 8),
                          makeMaterial("tree_inner", {38, 74, 44}, "", 5)};
   // Trunk with a slight flare at the foot.
-  Mesh trunk = lathe({{0, 0}, {36, 0}, {30, 20}, {25, 60}, {21, 150}, {16, 300}, {11, 480}, {6, 660}, {2.5f, 780},
-                      {0, 800}},
-                     12, [](float angle, float z) { return 1.0f + 0.05f * std::sin(5.0f * angle + z * 0.02f); });
+  Mesh trunk =
+      lathe({{0, 0}, {36, 0}, {30, 20}, {25, 60}, {21, 150}, {16, 300}, {11, 480}, {6, 660}, {2.5f, 780}, {0, 800}}, 12,
+            [](float angle, float z) { return 1.0f + 0.05f * std::sin(5.0f * angle + z * 0.02f); });
   mapLatheUv(trunk, 2.0f, 1.0f / 160.0f);
   out.model.meshes.push_back(toTdsMesh(trunk, "tree_trunk", {"tree_bark"}));
 
@@ -207,8 +208,9 @@ GeneratedModel buildRoot() {
     d = std::max(d, p[2] - 64.0f);  // sawn top
     return std::max(d, -p[2] - 6.0f);
   };
-  Mesh m = polygonize(field, {-190.0f, -190.0f, -10.0f}, {190.0f, 190.0f, 72.0f}, 6.0f);
+  Mesh m = polygonize(field, {-190.0f, -190.0f, -10.0f}, {190.0f, 190.0f, 72.0f}, 5.0f);
   tagMaterials(m, [](const Vec3& c) -> uint8_t { return c[2] > 63.0f ? 1 : 0; });
+  m = simplify(m, m.triangles.size() * 2 / 5, 1.5f);
   mapTriplanar(m, 1.0f / 110.0f);
   out.model.meshes.push_back(toTdsMesh(m, "root", {"root_bark", "root_wood"}));
   return out;
@@ -223,19 +225,29 @@ GeneratedModel buildMushrooms() {
   struct Shroom {
     float x, y, height, capRadius, tiltDeg, tiltAxisDeg;
   };
-  const Shroom shrooms[] = {{0, 0, 110, 42, 4, 30},   {52, 30, 80, 31, 9, 200},
-                            {-40, 36, 58, 24, 12, 130}, {18, -46, 44, 18, 14, 290}};
+  const Shroom shrooms[] = {
+      {0, 0, 110, 42, 4, 30}, {52, 30, 80, 31, 9, 200}, {-40, 36, 58, 24, 12, 130}, {18, -46, 44, 18, 14, 290}};
   int index = 0;
   for (const Shroom& s : shrooms) {
     const float r = s.capRadius * 0.28f, h = s.height, R = s.capRadius;
-    Mesh stem = lathe({{0, 0}, {r * 1.35f, 0}, {r * 1.4f, h * 0.06f}, {r * 1.12f, h * 0.22f}, {r, h * 0.6f},
-                       {r * 0.92f, h * 0.95f}, {0, h * 0.95f}},
+    Mesh stem = lathe({{0, 0},
+                       {r * 1.35f, 0},
+                       {r * 1.4f, h * 0.06f},
+                       {r * 1.12f, h * 0.22f},
+                       {r, h * 0.6f},
+                       {r * 0.92f, h * 0.95f},
+                       {0, h * 0.95f}},
                       14);
     stem.uvs.clear();
     stem.setMaterial(2);
-    Mesh cap = lathe({{r * 0.8f, h - 3.0f}, {0.55f * R, h - 2.0f}, {R, h + 1.0f}, {1.03f * R, h + 4.0f},
-                      {0.97f * R, h + 0.22f * R + 4.0f}, {0.78f * R, h + 0.42f * R + 4.0f},
-                      {0.45f * R, h + 0.56f * R + 4.0f}, {0, h + 0.6f * R + 4.0f}},
+    Mesh cap = lathe({{r * 0.8f, h - 3.0f},
+                      {0.55f * R, h - 2.0f},
+                      {R, h + 1.0f},
+                      {1.03f * R, h + 4.0f},
+                      {0.97f * R, h + 0.22f * R + 4.0f},
+                      {0.78f * R, h + 0.42f * R + 4.0f},
+                      {0.45f * R, h + 0.56f * R + 4.0f},
+                      {0, h + 0.6f * R + 4.0f}},
                      24);
     tagMaterials(cap, [h](const Vec3& c) -> uint8_t { return c[2] < h + 2.0f ? 1 : 0; });
     const float shift = 0.37f * index;

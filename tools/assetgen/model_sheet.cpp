@@ -135,8 +135,10 @@ struct Texture {
     std::array<float, 3> out{0, 0, 0};
     for (int dy = 0; dy < 2; ++dy)
       for (int dx = 0; dx < 2; ++dx) {
-        const uint32_t px = static_cast<uint32_t>(((x0 + dx) % static_cast<int>(image->width) + image->width) % image->width);
-        const uint32_t py = static_cast<uint32_t>(((y0 + dy) % static_cast<int>(image->height) + image->height) % image->height);
+        const uint32_t px =
+            static_cast<uint32_t>(((x0 + dx) % static_cast<int>(image->width) + image->width) % image->width);
+        const uint32_t py =
+            static_cast<uint32_t>(((y0 + dy) % static_cast<int>(image->height) + image->height) % image->height);
         const float w = (dx ? fx : 1.0f - fx) * (dy ? fy : 1.0f - fy);
         const auto c = image->rgba(px, py);
         for (int i = 0; i < 3; ++i) out[i] += w * c[i] / 255.0f;
@@ -237,8 +239,13 @@ void drawModels(Canvas& canvas, int cellX, int cellY, const std::vector<Instance
             const Vec3 d = sub(w, view.eye);
             const float z = dot(d, fwd);
             if (z < 1.0f) behind = true;
-            c[k] = {ox + focal * dot(d, right) / z, oy - focal * dot(d, up) / z, z, 1.0f / z,
-                    normalized(m.direction(normals[weld[idx[k]]])), 0.0f, 0.0f};
+            c[k] = {ox + focal * dot(d, right) / z,
+                    oy - focal * dot(d, up) / z,
+                    z,
+                    1.0f / z,
+                    normalized(m.direction(normals[weld[idx[k]]])),
+                    0.0f,
+                    0.0f};
             if (!mesh.uvs.empty()) {
               c[k].u = mesh.uvs[idx[k]][0];
               c[k].v = mesh.uvs[idx[k]][1];
@@ -249,10 +256,14 @@ void drawModels(Canvas& canvas, int cellX, int cellY, const std::vector<Instance
           // Counter-clockwise in GL is clockwise here (screen y down); cull back faces unless cut out.
           if (area >= 0.0f && !cutOut) continue;
           if (std::fabs(area) < 1e-6f) continue;
-          const int x0 = std::max(cellX * kCellW * kSuper, static_cast<int>(std::floor(std::min({c[0].sx, c[1].sx, c[2].sx}))));
-          const int x1 = std::min((cellX + 1) * kCellW * kSuper - 1, static_cast<int>(std::ceil(std::max({c[0].sx, c[1].sx, c[2].sx}))));
-          const int y0 = std::max(cellY * kCellH * kSuper, static_cast<int>(std::floor(std::min({c[0].sy, c[1].sy, c[2].sy}))));
-          const int y1 = std::min((cellY + 1) * kCellH * kSuper - 1, static_cast<int>(std::ceil(std::max({c[0].sy, c[1].sy, c[2].sy}))));
+          const int x0 =
+              std::max(cellX * kCellW * kSuper, static_cast<int>(std::floor(std::min({c[0].sx, c[1].sx, c[2].sx}))));
+          const int x1 = std::min((cellX + 1) * kCellW * kSuper - 1,
+                                  static_cast<int>(std::ceil(std::max({c[0].sx, c[1].sx, c[2].sx}))));
+          const int y0 =
+              std::max(cellY * kCellH * kSuper, static_cast<int>(std::floor(std::min({c[0].sy, c[1].sy, c[2].sy}))));
+          const int y1 = std::min((cellY + 1) * kCellH * kSuper - 1,
+                                  static_cast<int>(std::ceil(std::max({c[0].sy, c[1].sy, c[2].sy}))));
           for (int y = y0; y <= y1; ++y) {
             for (int x = x0; x <= x1; ++x) {
               const float px = x + 0.5f, py = y + 0.5f;
@@ -279,8 +290,8 @@ void drawModels(Canvas& canvas, int cellX, int cellY, const std::vector<Instance
               if (tex.image) texel = tex.sample(u, v);
               const float diffuse = std::max(0.0f, dot(n, light));
               const Vec3 h = normalized(sub(light, fwd));
-              const float spec = diffuse > 0.0f ? std::pow(std::max(0.0f, dot(n, h)), 4.0f + mat->shininessPercent)
-                                                : 0.0f;
+              const float spec =
+                  diffuse > 0.0f ? std::pow(std::max(0.0f, dot(n, h)), 4.0f + mat->shininessPercent) : 0.0f;
               for (int i = 0; i < 3; ++i) {
                 const float lit = 0.35f * mat->ambient[i] / 255.0f + mat->diffuse[i] / 255.0f * diffuse;
                 canvas.rgb[pi * 3 + i] = texel[i] * lit + 0.25f * spec * mat->specular[i] / 255.0f;

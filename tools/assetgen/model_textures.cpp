@@ -17,7 +17,9 @@ uint32_t hash3(int32_t x, int32_t y, uint32_t seed) {
   return h ^ (h >> 16);
 }
 
-float hashUnit(int32_t x, int32_t y, uint32_t seed) { return static_cast<float>(hash3(x, y, seed) & 0xFFFFFF) / 16777216.0f; }
+float hashUnit(int32_t x, int32_t y, uint32_t seed) {
+  return static_cast<float>(hash3(x, y, seed) & 0xFFFFFF) / 16777216.0f;
+}
 
 int wrap(int v, int period) { return ((v % period) + period) % period; }
 
@@ -322,8 +324,8 @@ Pixels makeBeerLabel() {
         b = 196.0f * paper;
         const float lx = (u - 0.04f) * N, ly = py - labelY0, lw = 0.58f * N, lh = labelY1 - labelY0;
         const bool frame = lx < 5.0f || ly < 5.0f || lx > lw - 5.0f || ly > lh - 5.0f;
-        const bool inner = (lx > 8.0f && lx < 10.0f) || (ly > 8.0f && ly < 10.0f) || (lx > lw - 10.0f && lx < lw - 8.0f) ||
-                           (ly > lh - 10.0f && ly < lh - 8.0f);
+        const bool inner = (lx > 8.0f && lx < 10.0f) || (ly > 8.0f && ly < 10.0f) ||
+                           (lx > lw - 10.0f && lx < lw - 8.0f) || (ly > lh - 10.0f && ly < lh - 8.0f);
         if (frame || inner) {
           r = 178.0f;
           g = 26.0f;

@@ -54,8 +54,8 @@ struct Quat {
 };
 
 Quat fromAxisAngle(const RotationKey& k) {
-  const double len = std::sqrt(double{k.axis[0]} * k.axis[0] + double{k.axis[1]} * k.axis[1] +
-                               double{k.axis[2]} * k.axis[2]);
+  const double len =
+      std::sqrt(double{k.axis[0]} * k.axis[0] + double{k.axis[1]} * k.axis[1] + double{k.axis[2]} * k.axis[2]);
   if (len <= 0.0) return {1.0, 0.0, 0.0, 0.0};
   const double h = 0.5 * k.angle;
   const double s = std::sin(h) / len;

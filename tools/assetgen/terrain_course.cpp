@@ -10,8 +10,8 @@ namespace {
 // --- The drop along the track (heights are 8-bit: the whole budget is 255).
 // With no friction the speed comes only from the drop (squared speed grows by
 // about 7 per unit), so most of it is spent before the big final kicker.
-constexpr float kStartHeight = 230.0f;
-constexpr float kFinishHeight = 3.0f;
+constexpr float kStartHeight = 218.0f;
+constexpr float kFinishHeight = 2.0f;
 constexpr int kStartFlatRows = 2;         // gentle start area
 constexpr float kStartFlatDrop = 0.5f;    // per row
 constexpr int kStartRunEnd = 22;          // rows 2..21: the steep start run
@@ -44,7 +44,7 @@ constexpr float kStartColumn = 40.0f;
 constexpr float kTrunkColumn = 36.0f;
 constexpr float kSplitStart = 24.0f, kSplitFull = 36.0f, kJoinStart = 68.0f, kJoinEnd = 80.0f;
 constexpr float kSplitOffset = 16.0f;  // path centres 32 columns apart at full split
-constexpr float kTrunkHalfWidth = 8.0f;
+constexpr float kTrunkHalfWidth = 6.0f;
 constexpr float kPathHalfWidth = 5.5f;
 constexpr float kFinishColumn = 38.0f;
 
@@ -55,6 +55,8 @@ constexpr float kBankQuadratic = 1.6f;
 constexpr float kBankCap = 72.0f;
 constexpr float kTopHeight = 252.0f;
 constexpr float kBankNoise = 1.5f;
+// Gentle swells on the track itself: they catch the light, not the skis.
+constexpr float kTrackSwell = 2.0f;
 
 float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 float smoothstep(float a, float b, float v) {
@@ -168,6 +170,7 @@ Course buildCourse() {
       const float e = std::max(0.0f, std::min(dLeft, dRight) - half);
       float bank = std::min(cap, kBankLinear * e + kBankQuadratic * e * e);
       if (e > 1.0f) bank += kBankNoise * smoothNoise(cf, rf, 3.0f, 1) * clamp01(e - 1.0f);
+      bank += kTrackSwell * smoothNoise(cf, rf, 4.0f, 5);
 
       // Kickers across their lane.
       const float onLeft = laneMask(dLeft, half), onRight = laneMask(dRight, half);

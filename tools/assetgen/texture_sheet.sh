@@ -24,4 +24,4 @@ montage -label 'snow4.tga (2x2)' "$work/snow4.png" -label 'grass11.tga (2x2)' "$
   -tile 4x1 -geometry +6+6 -background '#202020' -fill white -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -pointsize 16 "$work/row1.png"
 montage -label 'sky3: up / lt ft rt bk / dn' "$work/sky.png" -geometry +6+6 -background '#202020' \
   -fill white -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -pointsize 16 "$work/row2.png"
-convert "$work/row1.png" "$work/row2.png" -background '#202020' -gravity center -append "$out"
+convert "$work/row1.png" "$work/row2.png" -background '#202020' -gravity center -append -depth 8 "$out"
