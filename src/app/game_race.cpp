@@ -18,7 +18,7 @@ constexpr double kSplitFieldOfView = 45.0;
 constexpr double kSplitNear = 1.0;
 constexpr double kSplitFar = 1000.0;
 
-// The players' stand-in colours until their models draw them.
+// The players' stand-in colours when the cow model could not be loaded.
 constexpr float kPlayerTint[2][3] = {{0.95f, 0.9f, 0.8f}, {0.85f, 0.35f, 0.25f}};
 
 // "You Win!": queued for one frame at (100, 500), size 80, green.
@@ -180,11 +180,16 @@ void VornGame::drawRaceView(int view) {
   // 2. Light.
   glCallList(lightList);
   glEnable(GL_LIGHTING);
-  // 3. Model pass: the players' stand-in shapes until their models draw
-  // them (waits for: models).
-  const int shown = state == kStateSplitRace ? 2 : 1;
-  for (int i = 0; i < shown; ++i) {
-    if (players[i]) drawPlayerPlaceholder(*players[i], kPlayerTint[i]);
+  // 3. Model pass: every material group of the textured and untextured
+  // tables, for this view's instances. A player whose cow model failed to
+  // load is shown as a plain stand-in so the race stays playable.
+  models.drawModels(view);
+  const VornObject* cow = models.model(kModelCow);
+  if (!cow || cow->faceCount == 0) {
+    const int shown = state == kStateSplitRace ? 2 : 1;
+    for (int i = 0; i < shown; ++i) {
+      if (players[i]) drawPlayerPlaceholder(*players[i], kPlayerTint[i]);
+    }
   }
   glEnable(GL_TEXTURE_2D);
   // 4. and 5. The terrain.

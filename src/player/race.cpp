@@ -85,14 +85,14 @@ void VornRace::countdown(VornRaceClock& clock, int64_t now, int playerCount) {
   }
 }
 
-void VornRace::afterRace(int index, VornGround& ground, float dt) {
+void VornRace::afterRace(int index, VornGround& ground, float dt, bool advanceShared) {
   VornPlayer& p = *players_[index];
   if (p.knockedOut) {
     hooks_.emitSleeping(p.position());
     hooks_.advanceParticles(T::kSleepParticles, 0.0f, 0.0f);
     return;
   }
-  riders_[index].coast(p, ground, hooks_, dt);
+  riders_[index].coast(p, ground, hooks_, dt, advanceShared);
   if (p.speed > VornRiderTuning::kCoastPoseSpeed && cameras_[index]) cameras_[index]->update(ground);
 }
 
@@ -279,11 +279,13 @@ VornRaceResult VornRace::updateSplit(VornGround& ground, VornRaceClock& clock, c
     horns(clock, dt);
 
     const bool anyRacing = players_[0]->racing || players_[1]->racing;
+    // The snow and the animated instances move on once a frame, with the
+    // first player's update.
     for (int i = 0; i < 2; ++i) {
       if (players_[i]->racing) {
-        riders_[i].race(*players_[i], ground, hooks_, in.keys, dt, in.now);
+        riders_[i].race(*players_[i], ground, hooks_, in.keys, dt, in.now, i == 0);
       } else {
-        afterRace(i, ground, dt);
+        afterRace(i, ground, dt, i == 0);
       }
     }
     for (int i = 0; i < 2; ++i) {

@@ -106,7 +106,7 @@ class VornRace {
   float takeStep(VornRaceClock& clock, int64_t now);
   // Stages 0..7; true once "GO" has been shown.
   void countdown(VornRaceClock& clock, int64_t now, int playerCount);
-  void afterRace(int index, VornGround& ground, float dt);
+  void afterRace(int index, VornGround& ground, float dt, bool advanceShared = true);
   VornRaceResult singleRules(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in);
   void splitRules(int index, VornRaceClock& clock, int64_t now);
   void playerContact();

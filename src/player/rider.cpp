@@ -68,7 +68,7 @@ bool VornRider::move(VornPlayer& player, VornGround& ground, float dt) {
 }
 
 void VornRider::race(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, const uint8_t* keys,
-                     float dt, int64_t now) {
+                     float dt, int64_t now, bool advanceShared) {
   // 3. Jump key: one jump per press.
   if (!held(keys, keys_.jump)) {
     jumpKeyState = kJumpKeyUp;
@@ -93,7 +93,7 @@ void VornRider::race(VornPlayer& player, VornGround& ground, VornRaceHooks& hook
   if (held(keys, keys_.accelerate) && player.speed < T::kAccelerationLimit) {
     player.speed += T::kAcceleration * dt;
   }
-  if (held(keys, keys_.brake) && T::kAcceleration * dt < player.speed) {
+  if (held(keys, keys_.brake) && T::kBrakeMargin * dt < player.speed) {
     player.speed -= T::kBraking * dt;
     if (player.speed < T::kLowestBrakedSpeed) player.speed = T::kLowestBrakedSpeed;
   }
@@ -102,11 +102,7 @@ void VornRider::race(VornPlayer& player, VornGround& ground, VornRaceHooks& hook
   player.applyGravity(T::kGravity * dt);
 
   // 7. Particles and the animated instances.
-  float grass = 0.0f;
-  float ice = 0.0f;
-  ground.getGrassAndIce(player.position(), grass, ice);
-  hooks.advanceParticles(T::kGravity * dt, grass, ice);
-  hooks.advanceAnimations(dt);
+  if (advanceShared) advanceSharedState(player, ground, hooks, dt);
 
   // 8. Motion in terrain-probing sub-steps.
   onGround = move(player, ground, dt);
@@ -165,14 +161,20 @@ void VornRider::airFrame(VornPlayer& player, VornRaceHooks& hooks, int64_t now) 
   }
 }
 
-void VornRider::coast(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, float dt) {
-  if (player.speed <= 0.0f) return;
-  player.applyGravityToDirection(T::kGravity * dt);
+void VornRider::advanceSharedState(const VornPlayer& player, const VornGround& ground, VornRaceHooks& hooks,
+                                   float dt) {
   float grass = 0.0f;
   float ice = 0.0f;
   ground.getGrassAndIce(player.position(), grass, ice);
   hooks.advanceParticles(T::kGravity * dt, grass, ice);
   hooks.advanceAnimations(dt);
+}
+
+void VornRider::coast(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, float dt,
+                      bool advanceShared) {
+  if (player.speed <= 0.0f) return;
+  player.applyGravityToDirection(T::kGravity * dt);
+  if (advanceShared) advanceSharedState(player, ground, hooks, dt);
   onGround = move(player, ground, dt);
   hooks.collideObjects(index_, player);
   player.speed -= T::kCoastBraking * dt;

@@ -44,6 +44,8 @@ struct VornRiderTuning {
   static constexpr float kAccelerationLimit = 16.0f;
   static constexpr float kAcceleration = 2.0f;
   static constexpr float kBraking = 2.5f;
+  // Braking needs a speed above this many units per tenth of the step.
+  static constexpr float kBrakeMargin = 2.0f;
   static constexpr float kLowestBrakedSpeed = 5.0f;
   static constexpr float kGravity = 7.0f;
   static constexpr float kMaxSubStep = 0.5f;
@@ -65,13 +67,16 @@ class VornRider {
   // so that the first landing is not rated against an old spot.
   void reset(const VornVector& groundPosition);
 
-  // Steps 3 to 13 of a racing frame.
+  // Steps 3 to 13 of a racing frame. `advanceShared` moves the snow and the
+  // animated instances on, which are shared by both players: in the split
+  // race only the first player's update does it, so they run at one speed.
   void race(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, const uint8_t* keys,
-            float dt, int64_t now);
+            float dt, int64_t now, bool advanceShared = true);
 
   // The player's motion after its race: the direction bends under gravity
   // while the speed runs down.
-  void coast(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, float dt);
+  void coast(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, float dt,
+             bool advanceShared = true);
 
   // The terrain-probing motion of one frame (step 8). Returns whether any
   // sub-step touched the ground.
@@ -94,6 +99,7 @@ class VornRider {
  private:
   void groundFrame(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, int64_t now);
   void airFrame(VornPlayer& player, VornRaceHooks& hooks, int64_t now);
+  void advanceSharedState(const VornPlayer& player, const VornGround& ground, VornRaceHooks& hooks, float dt);
 
   int index_;
   VornRaceKeys keys_;

@@ -38,6 +38,7 @@ class Recorder : public VornRaceHooks {
   }
   bool advanceReplay(float) override { return replayDone; }
   void closeRecording() override { ++recordingsClosed; }
+  void advanceAnimations(float dt) override { animationTime += dt; }
 
   int count(RaceSound s) const { return static_cast<int>(std::count(sounds.begin(), sounds.end(), s)); }
 
@@ -53,6 +54,7 @@ class Recorder : public VornRaceHooks {
   bool beerFor[2] = {false, false};
   bool exhausted[2] = {false, false};
   bool replayDone = false;
+  float animationTime = 0.0f;
   int64_t secondsShown = 0;
   float awakeChanges[2] = {0.0f, 0.0f};
 };
@@ -354,6 +356,14 @@ TEST_F(RaceTest, SplitFinishAndTimeOutEndEachPlayersRace) {
   EXPECT_GE(hooks_.mutes, 1);
   keys_[32] = 1;
   EXPECT_EQ(split(20000).request, RaceRequest::kBackToMenu);
+}
+
+TEST_F(RaceTest, SplitAnimationsRunAtTheSingleRaceSpeed) {
+  startSplit();
+  for (int i = 0; i < 1000 && !players_[0].racing; ++i) split(10000);
+  hooks_.animationTime = 0.0f;
+  for (int i = 0; i < 10; ++i) split(100000);
+  EXPECT_FLOAT_EQ(hooks_.animationTime, 10.0f);  // ten frames of one tenth, not twenty
 }
 
 TEST_F(RaceTest, SplitBeersCountForTheirPlayer) {
