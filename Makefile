@@ -41,7 +41,8 @@ test-fuzz: build-fuzz
 	cd $(FUZZ_BUILD) && VORN_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --output-on-failure -L fuzz
 
 bench: build
-	for b in $(BUILD)/bench/vorn_bench_*; do [ -x "$$b" ] && "$$b"; done
+	for b in $(BUILD)/vorn_bench_*; do [ -x "$$b" ] && "$$b"; done
+	./scripts/timed-replay.sh $(BUILD) 600
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

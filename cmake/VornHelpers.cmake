@@ -76,8 +76,9 @@ endfunction()
 # Tests. Every test runs with OpenAL Soft on its null backend so no sound device is needed.
 set(VORN_TEST_ENV "ALSOFT_DRIVERS=null" "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1")
 
-# vorn_unit_test(name SOURCES ... DEPS ...): a GoogleTest binary of core tests, label "unit".
-function(vorn_unit_test name)
+# vorn_test_executable(name SOURCES ... DEPS ...): the GoogleTest binary behind
+# vorn_unit_test and vorn_gl_test, with the test data root and the source root.
+function(vorn_test_executable name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
@@ -85,6 +86,11 @@ function(vorn_unit_test name)
   target_compile_definitions(${name} PRIVATE VORN_TEST_DATA_ROOT="${VORN_DATA_ROOT}"
                                               VORN_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
   vorn_warnings(${name})
+endfunction()
+
+# vorn_unit_test(name SOURCES ... DEPS ...): a GoogleTest binary of core tests, label "unit".
+function(vorn_unit_test name)
+  vorn_test_executable(${name} ${ARGN})
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
@@ -95,13 +101,7 @@ endfunction()
 # vorn_gl_test(name SOURCES ... DEPS ...): a GoogleTest binary that needs a display, label "gl".
 # It runs under the Xvfb server that the "xvfb" fixture starts, with Mesa's software renderer.
 function(vorn_gl_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE VORN_TEST_DATA_ROOT="${VORN_DATA_ROOT}"
-                                              VORN_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
-  vorn_warnings(${name})
+  vorn_test_executable(${name} ${ARGN})
   add_test(NAME ${name}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with_display.sh $<TARGET_FILE:${name}>
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})

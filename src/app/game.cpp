@@ -174,6 +174,12 @@ void VornGame::startRace(int raceState, bool withGhost) {
   deadline = lastFrameTime + kCountdownMicros;
   deadline2 = deadline;
   glutSetCursor(GLUT_CURSOR_NONE);
+  // The chase camera follows the pointer; a race starts with the (hidden)
+  // pointer low in the middle, which puts the camera straight behind and a
+  // little above the player, wherever the menu item was clicked.
+  mouseX = kVirtualWidth / 2;
+  mouseY = kRaceStartPointerY;
+  glutWarpPointer(mouseX * windowWidth / kVirtualWidth, mouseY * windowHeight / kVirtualHeight);
   // Each racing player is placed at the start, offset sideways, with speed 10,
   // and its camera reset; action objects are reset (waits for: action objects).
   placePlayers(raceState);

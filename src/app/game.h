@@ -48,6 +48,7 @@ class VornGame {
   static constexpr float kSplitCountdown = 30.0f;
   static constexpr float kHornTime = 8.0f;
   static constexpr float kStartSpeed = 10.0f;
+  static constexpr int kRaceStartPointerY = 380;  // virtual pointer height at a race start
 
   explicit VornGame(const VornClock& clock = systemClock());
   ~VornGame();
@@ -69,6 +70,12 @@ class VornGame {
   void mouseButton(int button, int buttonState);
   // The Escape path: stop recording, sounds and music.
   void cleanup();
+
+  // Timed replay: `clock` moves kReplayStepMicros before every frame; after
+  // `frames` race frames (or when the race ends) the frame rate is printed
+  // on standard output and the game quits through the Escape path.
+  static constexpr int64_t kReplayStepMicros = 16667;
+  void enableTimedReplay(VornManualClock* clock, int frames);
 
   // Prints every state change as "state <name>" on standard output.
   void setTrace(bool on) { trace_ = on; }
@@ -144,8 +151,14 @@ class VornGame {
   void runRaceUpdate(bool split);
   void drawRaceView(int view);
 
+  void timedReplayFrame();
+
   const VornClock* clock_;
   bool trace_ = false;
+  VornManualClock* replayClock_ = nullptr;
+  int replayFrames_ = 0;
+  int replayFramesDone_ = 0;
+  int64_t replayStartWall_ = 0;
 };
 
 }  // namespace vorn

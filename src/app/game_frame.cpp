@@ -3,6 +3,9 @@
 #include <GL/glew.h>
 #include <GL/glut.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/game.h"
 #include "app/platform.h"
 #include "app/screen2d.h"
@@ -10,6 +13,7 @@
 namespace vorn {
 
 void VornGame::display() {
+  if (replayClock_) timedReplayFrame();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
 
@@ -50,6 +54,32 @@ void VornGame::display() {
       break;
   }
   glutSwapBuffers();
+}
+
+void VornGame::enableTimedReplay(VornManualClock* clock, int frames) {
+  replayClock_ = clock;
+  replayFrames_ = frames;
+}
+
+void VornGame::timedReplayFrame() {
+  replayClock_->advance(kReplayStepMicros);
+  const bool racing = state == kStateRace || state == kStateSplitRace;
+  if (racing && replayFramesDone_ == 0) replayStartWall_ = getTimeMicroseconds();
+  if (racing) ++replayFramesDone_;
+  const bool raceOver = !racing && replayFramesDone_ > 0;
+  if (replayFramesDone_ < replayFrames_ && !raceOver) return;
+  const double seconds = static_cast<double>(getTimeMicroseconds() - replayStartWall_) / 1e6;
+  const int frames = replayFramesDone_;
+  std::printf("timed replay: %d race frames in %.3f s: %.1f frames a second, %.2f ms a frame\n", frames, seconds,
+              seconds > 0.0 ? frames / seconds : 0.0, frames > 0 ? 1000.0 * seconds / frames : 0.0);
+  // Where the replay ended: the same on every run of the same build and data.
+  if (players[0]) {
+    const VornVector& p = players[0]->position();
+    std::printf("replay end: position %.3f %.3f %.3f speed %.3f\n", p.x, p.y, p.z, players[0]->speed);
+  }
+  std::fflush(stdout);
+  cleanup();
+  std::exit(0);
 }
 
 void VornGame::drawDebugText() {

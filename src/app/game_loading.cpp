@@ -12,11 +12,6 @@
 
 namespace vorn {
 
-namespace {
-// The demo's pointer height: the camera a little above the player.
-constexpr int kDemoPointerY = 380;
-}  // namespace
-
 void VornGame::loadNextStep() {
   switch (loadStep) {
     case 0:
@@ -118,13 +113,8 @@ void VornGame::loadNextStep() {
       break;
     default:
       setState(kStateMenu);
-      // The demo goes straight into a single race driven by the autopilot,
-      // seen from straight behind until the pointer moves.
-      if (demo) {
-        mouseX = kVirtualWidth / 2;
-        mouseY = kDemoPointerY;
-        startRace(kStateRace, false);
-      }
+      // The demo goes straight into a single race driven by the autopilot.
+      if (demo) startRace(kStateRace, false);
       return;
   }
   ++loadStep;

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -22,7 +23,10 @@ void printUsage() {
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program)\n"
       "  --trace     print each game state change on standard output\n"
-      "  --demo      start a single race driven by the autopilot\n");
+      "  --demo      start a single race driven by the autopilot\n"
+      "  --timed-frames N\n"
+      "              timed replay: the demo race on a fixed 1/60 s step, the same\n"
+      "              every run; prints the frame rate after N race frames and quits\n");
 }
 
 }  // namespace
@@ -30,6 +34,7 @@ void printUsage() {
 int main(int argc, char** argv) {
   vorn::StartOptions options;
   bool demo = false;
+  int timedFrames = 0;
   std::string requestedRoot;
   // GLUT takes its own options (-display, ...) out of argv first.
   glutInit(&argc, argv);
@@ -39,6 +44,13 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--trace") == 0) {
       options.trace = true;
     } else if (std::strcmp(argv[i], "--demo") == 0) {
+      demo = true;
+    } else if (std::strcmp(argv[i], "--timed-frames") == 0 && i + 1 < argc) {
+      timedFrames = std::atoi(argv[++i]);
+      if (timedFrames <= 0) {
+        std::fprintf(stderr, "vorn: --timed-frames needs a positive frame count\n");
+        return 2;
+      }
       demo = true;
     } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
       requestedRoot = argv[++i];
@@ -66,7 +78,12 @@ int main(int argc, char** argv) {
 
   // The game lives until exit() and is deliberately never destroyed: both ways
   // out end the process from inside a callback, with the GL context still current.
-  vorn::game = std::make_unique<vorn::VornGame>().release();
+  // A timed replay runs the game on a clock that moves one fixed step per
+  // frame, so every run simulates the same race and only the wall time varies.
+  static vorn::VornManualClock replayClock(vorn::getTimeMicroseconds());
+  vorn::game = (timedFrames > 0 ? std::make_unique<vorn::VornGame>(replayClock) : std::make_unique<vorn::VornGame>())
+                   .release();
+  if (timedFrames > 0) vorn::game->enableTimedReplay(&replayClock, timedFrames);
   vorn::game->setTrace(options.trace);
   vorn::game->demo = demo;
   if (options.trace) {

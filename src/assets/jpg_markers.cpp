@@ -22,7 +22,7 @@ void describeApp0(const uint8_t* p, size_t n, std::string& report) {
   report += formatDetail("APP0 identifier %s\n", identifier.c_str());
   report += formatDetail("APP0 version %d.%02d\n", p[5], p[6]);
   report += formatDetail("APP0 units %d\n", p[7]);
-  report += formatDetail("APP0 density %d x %d\n", (p[8] << 8) | p[9], (p[10] << 8) | p[11]);
+  report += formatDetail("APP0 density %d x %d\n", loadBe16(p + 8), loadBe16(p + 10));
   report += formatDetail("APP0 thumbnail %d x %d\n", p[12], p[13]);
 }
 

@@ -1,8 +1,11 @@
 #include "assets/model_parser.h"
 
+#include <cassert>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+
+#include "app/byte_reader.h"
 
 namespace vorn {
 namespace {
@@ -25,67 +28,47 @@ void appendf(std::string* log, const char* format, ...) {
   if (n > 0) log->append(buffer, static_cast<size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
 }
 
-// Little-endian reads inside [pos, end); every read fails instead of passing end.
-class ByteReader {
- public:
-  ByteReader(const uint8_t* data, size_t pos, size_t end) : data_(data), pos_(pos), end_(end) {}
+// A reader over [from, to) of the file whose positions stay file offsets;
+// every read fails instead of passing `to`.
+ByteReader readerOver(const uint8_t* data, size_t from, size_t to) {
+  ByteReader r(data, to);
+  const bool inside = r.seek(from);
+  assert(inside && "readerOver: the range starts past its end");
+  (void)inside;
+  return r;
+}
 
-  size_t pos() const { return pos_; }
-  size_t remaining() const { return end_ - pos_; }
-
-  bool u16(uint16_t& v) {
-    if (remaining() < 2) return false;
-    v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
-    pos_ += 2;
-    return true;
+bool readI16(ByteReader& r, int16_t& v) {
+  uint16_t u;
+  if (!r.le16(u)) return false;
+  v = static_cast<int16_t>(u);
+  return true;
+}
+bool readF32(ByteReader& r, float& v) {
+  uint32_t u;
+  if (!r.le32(u)) return false;
+  std::memcpy(&v, &u, sizeof v);
+  return true;
+}
+bool readFloats(ByteReader& r, float* v, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (!readF32(r, v[i])) return false;
   }
-  bool i16(int16_t& v) {
-    uint16_t u;
-    if (!u16(u)) return false;
-    v = static_cast<int16_t>(u);
-    return true;
-  }
-  bool u32(uint32_t& v) {
-    if (remaining() < 4) return false;
-    v = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
-        (static_cast<uint32_t>(data_[pos_ + 2]) << 16) | (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
-    pos_ += 4;
-    return true;
-  }
-  bool f32(float& v) {
-    uint32_t u;
-    if (!u32(u)) return false;
-    std::memcpy(&v, &u, sizeof v);
-    return true;
-  }
-  bool floats(float* v, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
-      if (!f32(v[i])) return false;
-    }
-    return true;
-  }
-  bool u8(uint8_t& v) {
-    if (remaining() < 1) return false;
-    v = data_[pos_++];
-    return true;
-  }
-  // A zero-terminated name; the first kModelNameBytes bytes are kept. Fails
-  // when the chunk ends before the terminating zero.
-  bool name(std::string& out) {
-    out.clear();
-    const void* zero = std::memchr(data_ + pos_, 0, remaining());
-    if (!zero) return false;
-    const size_t length = static_cast<const uint8_t*>(zero) - (data_ + pos_);
-    out.assign(reinterpret_cast<const char*>(data_ + pos_), length < kModelNameBytes ? length : kModelNameBytes);
-    pos_ += length + 1;
-    return true;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t pos_;
-  size_t end_;
-};
+  return true;
+}
+// A zero-terminated name; the first kModelNameBytes bytes are kept. Fails
+// when the chunk ends before the terminating zero.
+bool readName(ByteReader& r, std::string& out) {
+  out.clear();
+  const size_t left = r.remaining();
+  const uint8_t* rest = r.peek(left);
+  const void* zero = rest ? std::memchr(rest, 0, left) : nullptr;
+  if (!zero) return false;
+  const size_t length = static_cast<size_t>(static_cast<const uint8_t*>(zero) - rest);
+  out.assign(reinterpret_cast<const char*>(rest), length < kModelNameBytes ? length : kModelNameBytes);
+  r.skip(length + 1);
+  return true;
+}
 
 enum class Step { kDone, kContainer, kFault };
 
@@ -162,11 +145,11 @@ VornParseResult Parser::run() {
       fault("chunk header cut short at offset %zu", pos);
       break;
     }
-    ByteReader header(data_, pos, limit);
+    ByteReader header = readerOver(data_, pos, limit);
     uint16_t id = 0;
     uint32_t length = 0;
-    header.u16(id);
-    header.u32(length);
+    header.le16(id);
+    header.le32(length);
     appendf(log_, "\noffset: %zu\nChunkID: %x\nChunkLenght: %x\n", pos, id, length);
     if (length < kChunkHeaderBytes) {
       fault("chunk %04x at offset %zu has length %u", id, pos, length);
@@ -178,13 +161,13 @@ VornParseResult Parser::run() {
       break;
     }
     const size_t chunkEnd = pos + length;
-    ByteReader body(data_, pos + kChunkHeaderBytes, chunkEnd);
+    ByteReader body = readerOver(data_, pos + kChunkHeaderBytes, chunkEnd);
     pendingHeader_ = pos;
     const Step step = chunk(id, body, pos);
     if (step == Step::kFault) break;
     if (step == Step::kContainer) {
       ends.push_back(chunkEnd);
-      pos = body.pos();  // sub-chunks follow whatever data the chunk leads with
+      pos = body.position();  // sub-chunks follow whatever data the chunk leads with
     } else {
       pos = chunkEnd;
     }
@@ -202,20 +185,20 @@ Step Parser::chunk(uint16_t id, ByteReader& r, size_t offset) {
     case kVersion:
     case kMeshVersion: {
       uint32_t v;
-      if (!r.u32(v)) break;
+      if (!r.le32(v)) break;
       appendf(log_, "version: %u\n", v);
       return Step::kDone;
     }
     case kMasterScale:
     case kShadowBias: {
       float v;
-      if (!r.f32(v)) break;
+      if (!readF32(r, v)) break;
       appendf(log_, "value: %f\n", v);
       return Step::kDone;
     }
     case kShadowMapSize: {
       uint16_t v;
-      if (!r.u16(v)) break;
+      if (!r.le16(v)) break;
       appendf(log_, "shadow map size: %u\n", v);
       return Step::kDone;
     }
@@ -254,7 +237,7 @@ Step Parser::material(uint16_t id, ByteReader& r) {
   VornMaterial& m = *material_;
   switch (id) {
     case kMaterialName:
-      if (!r.name(m.name)) return fault("material name at offset %zu has no end", pendingHeader_);
+      if (!readName(r, m.name)) return fault("material name at offset %zu has no end", pendingHeader_);
       appendf(log_, "material: %s\n", m.name.c_str());
       return Step::kDone;
     case kAmbient: colorContext_ = 1; return Step::kContainer;
@@ -280,7 +263,7 @@ Step Parser::material(uint16_t id, ByteReader& r) {
     case kSelfIllumination: amountContext_ = 6; return Step::kContainer;
     case kPercent: {
       uint16_t v;
-      if (!r.u16(v)) return Step::kFault;
+      if (!r.le16(v)) return Step::kFault;
       uint16_t* target[] = {nullptr, &m.shininess, &m.shininessStrength, &m.transparency,
                             &m.transparencyFalloff, &m.reflectBlur, &m.selfIllumination};
       if (amountContext_ >= 1 && amountContext_ <= 6) *target[amountContext_] = v;
@@ -289,19 +272,19 @@ Step Parser::material(uint16_t id, ByteReader& r) {
       return Step::kDone;
     }
     case kWireThickness:
-      if (!r.f32(m.wireThickness)) return Step::kFault;
+      if (!readF32(r, m.wireThickness)) return Step::kFault;
       return Step::kDone;
     case kFlagA08A:
     case kFlagA08C:
       return Step::kContainer;
     case kShading:
-      if (!r.u16(m.materialType)) return Step::kFault;
+      if (!r.le16(m.materialType)) return Step::kFault;
       return Step::kDone;
     case kMap1: mapContext_ = 1; amountContext_ = 7; return Step::kContainer;
     case kMap2: mapContext_ = 2; amountContext_ = 7; return Step::kContainer;
     case kBumpMap: mapContext_ = 3; amountContext_ = 7; return Step::kContainer;
     case kBumpStrength:
-      if (!r.u16(m.bumpStrength)) return Step::kFault;
+      if (!r.le16(m.bumpStrength)) return Step::kFault;
       return Step::kDone;
     default:
       break;
@@ -313,16 +296,16 @@ Step Parser::material(uint16_t id, ByteReader& r) {
   }
   switch (id) {
     case kMapFile:
-      if (!r.name(map->fileName)) return fault("map file name at offset %zu has no end", pendingHeader_);
+      if (!readName(r, map->fileName)) return fault("map file name at offset %zu has no end", pendingHeader_);
       appendf(log_, "map %d: %s\n", mapContext_, map->fileName.c_str());
       return Step::kDone;
-    case kMapOptions: return r.u16(map->options) ? Step::kDone : Step::kFault;
-    case kMapBlur: return r.f32(map->blur) ? Step::kDone : Step::kFault;
-    case kMapScaleU: return r.f32(map->scaleU) ? Step::kDone : Step::kFault;
-    case kMapScaleV: return r.f32(map->scaleV) ? Step::kDone : Step::kFault;
-    case kMapOffsetU: return r.f32(map->offsetU) ? Step::kDone : Step::kFault;
-    case kMapOffsetV: return r.f32(map->offsetV) ? Step::kDone : Step::kFault;
-    case kMapRotation: return r.f32(map->rotation) ? Step::kDone : Step::kFault;
+    case kMapOptions: return r.le16(map->options) ? Step::kDone : Step::kFault;
+    case kMapBlur: return readF32(r, map->blur) ? Step::kDone : Step::kFault;
+    case kMapScaleU: return readF32(r, map->scaleU) ? Step::kDone : Step::kFault;
+    case kMapScaleV: return readF32(r, map->scaleV) ? Step::kDone : Step::kFault;
+    case kMapOffsetU: return readF32(r, map->offsetU) ? Step::kDone : Step::kFault;
+    case kMapOffsetV: return readF32(r, map->offsetV) ? Step::kDone : Step::kFault;
+    case kMapRotation: return readF32(r, map->rotation) ? Step::kDone : Step::kFault;
     default:
       appendf(log_, "unknown ------------------ \n");
       return Step::kDone;
@@ -332,7 +315,7 @@ Step Parser::material(uint16_t id, ByteReader& r) {
 Step Parser::mesh(uint16_t id, ByteReader& r) {
   if (id == kObject) {
     auto part = std::make_unique<VornObjectPart>();
-    if (!r.name(part->name)) return fault("object name at offset %zu has no end", pendingHeader_);
+    if (!readName(r, part->name)) return fault("object name at offset %zu has no end", pendingHeader_);
     appendf(log_, "object: %s\n", part->name.c_str());
     part_ = part.get();
     model_.parts.push_back(std::move(part));
@@ -347,43 +330,43 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
   switch (id) {
     case kVertices: {
       uint16_t n;
-      if (!r.u16(n)) return Step::kFault;
+      if (!r.le16(n)) return Step::kFault;
       if (static_cast<size_t>(n) * 12 > r.remaining()) {
         return fault("vertex list at offset %zu counts %u vertices in %zu bytes", pendingHeader_, n,
                      r.remaining());
       }
       p.vertices.assign(static_cast<size_t>(n) * 3, 0.0f);
-      r.floats(p.vertices.data(), p.vertices.size());
+      readFloats(r, p.vertices.data(), p.vertices.size());
       p.computeBounds();
       appendf(log_, "vertices: %u\n", n);
       return Step::kDone;
     }
     case kFaces: {
       uint16_t n;
-      if (!r.u16(n)) return Step::kFault;
+      if (!r.le16(n)) return Step::kFault;
       if (static_cast<size_t>(n) * 8 > r.remaining()) {
         return fault("face list at offset %zu counts %u faces in %zu bytes", pendingHeader_, n,
                      r.remaining());
       }
       p.faces.assign(static_cast<size_t>(n) * 4, 0);
-      for (uint16_t& w : p.faces) r.u16(w);
+      for (uint16_t& w : p.faces) r.le16(w);
       p.sourceFaces = p.faces;
       appendf(log_, "faces: %u\n", n);
       return Step::kContainer;  // material groups and smoothing groups follow
     }
     case kFaceMaterial: {
       VornMaterialGroup group;
-      if (!r.name(group.materialName)) {
+      if (!readName(r, group.materialName)) {
         return fault("material group name at offset %zu has no end", pendingHeader_);
       }
       uint16_t n;
-      if (!r.u16(n)) return Step::kFault;
+      if (!r.le16(n)) return Step::kFault;
       if (static_cast<size_t>(n) * 2 > r.remaining()) {
         return fault("material group at offset %zu counts %u faces in %zu bytes", pendingHeader_, n,
                      r.remaining());
       }
       group.faces.assign(n, 0);
-      for (uint16_t& f : group.faces) r.u16(f);
+      for (uint16_t& f : group.faces) r.le16(f);
       appendf(log_, "material group: %s, %u faces\n", group.materialName.c_str(), n);
       p.groups.push_back(std::move(group));
       p.hadMaterialGroups = true;
@@ -391,13 +374,13 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
     }
     case kTexCoords: {
       uint16_t n;
-      if (!r.u16(n)) return Step::kFault;
+      if (!r.le16(n)) return Step::kFault;
       if (static_cast<size_t>(n) * 8 > r.remaining()) {
         return fault("texture coordinates at offset %zu count %u in %zu bytes", pendingHeader_, n,
                      r.remaining());
       }
       p.texCoords.assign(static_cast<size_t>(n) * 2, 0.0f);
-      r.floats(p.texCoords.data(), p.texCoords.size());
+      readFloats(r, p.texCoords.data(), p.texCoords.size());
       appendf(log_, "texture coordinates: %u\n", n);
       return Step::kDone;
     }
@@ -406,7 +389,7 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
       return Step::kDone;
     case kLocalAxes: {
       float v[12];
-      if (!r.floats(v, 12)) return Step::kFault;
+      if (!readFloats(r, v, 12)) return Step::kFault;
       for (int i = 0; i < 4; ++i) p.axes[i] = VornVector(v + 3 * i);
       p.matrix.fromAxes(p.axes[0], p.axes[1], p.axes[2], p.axes[3]);
       appendf(log_, "local axes: %f %f %f / %f %f %f / %f %f %f / %f %f %f\n", v[0], v[1], v[2],
@@ -425,21 +408,21 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
       uint16_t revision;
       std::string name;
       uint32_t frames;
-      if (!r.u16(revision)) return Step::kFault;
-      if (!r.name(name)) return fault("keyframer name at offset %zu has no end", pendingHeader_);
-      if (!r.u32(frames)) return Step::kFault;
+      if (!r.le16(revision)) return Step::kFault;
+      if (!readName(r, name)) return fault("keyframer name at offset %zu has no end", pendingHeader_);
+      if (!r.le32(frames)) return Step::kFault;
       appendf(log_, "keyframer: %u %s %u\n", revision, name.c_str(), frames);
       return Step::kDone;
     }
     case kKeySegment: {
       uint32_t from, to;
-      if (!r.u32(from) || !r.u32(to)) return Step::kFault;
+      if (!r.le32(from) || !r.le32(to)) return Step::kFault;
       appendf(log_, "segment: %u %u\n", from, to);
       return Step::kDone;
     }
     case kKeyCurrentTime: {
       uint32_t t;
-      if (!r.u32(t)) return Step::kFault;
+      if (!r.le32(t)) return Step::kFault;
       appendf(log_, "current time: %u\n", t);
       return Step::kDone;
     }
@@ -462,7 +445,7 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
   switch (id) {
     case kNodeId: {
       int16_t v;
-      if (!r.i16(v)) return Step::kFault;
+      if (!readI16(r, v)) return Step::kFault;
       n.setId(v);
       appendf(log_, "node id: %d\n", v);
       return Step::kDone;
@@ -470,28 +453,28 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
     case kNodeHeader: {
       uint16_t flags1, flags2;
       int16_t parent;
-      if (!r.name(n.name)) return fault("node name at offset %zu has no end", pendingHeader_);
-      if (!r.u16(flags1) || !r.u16(flags2) || !r.i16(parent)) return Step::kFault;
+      if (!readName(r, n.name)) return fault("node name at offset %zu has no end", pendingHeader_);
+      if (!r.le16(flags1) || !r.le16(flags2) || !readI16(r, parent)) return Step::kFault;
       n.setParentId(parent);
       appendf(log_, "node: %s flags %x %x parent %d\n", n.name.c_str(), flags1, flags2, parent);
       return Step::kDone;
     }
     case kNodeInstance: {
       std::string name;
-      if (!r.name(name)) return fault("instance name at offset %zu has no end", pendingHeader_);
+      if (!readName(r, name)) return fault("instance name at offset %zu has no end", pendingHeader_);
       appendf(log_, "instance: %s\n", name.c_str());
       return Step::kDone;
     }
     case kNodePivot: {
       float v[3];
-      if (!r.floats(v, 3)) return Step::kFault;
+      if (!readFloats(r, v, 3)) return Step::kFault;
       n.setPivot(VornVector(v));
       appendf(log_, "pivot: %f %f %f\n", v[0], v[1], v[2]);
       return Step::kDone;
     }
     case kNodeBounds: {
       float v[6];
-      if (!r.floats(v, 6)) return Step::kFault;
+      if (!readFloats(r, v, 6)) return Step::kFault;
       appendf(log_, "bounds: %f %f %f - %f %f %f\n", v[0], v[1], v[2], v[3], v[4], v[5]);
       return Step::kDone;
     }
@@ -508,7 +491,7 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
 bool Parser::track(uint16_t id, ByteReader& r) {
   uint16_t flags;
   uint32_t from, to, count;
-  if (!r.u16(flags) || !r.u32(from) || !r.u32(to) || !r.u32(count)) return false;
+  if (!r.le16(flags) || !r.le32(from) || !r.le32(to) || !r.le32(count)) return false;
   const size_t valueCount = id == kTrackRotation ? 4 : 3;
   const size_t smallestKey = 4 + 2 + valueCount * 4;
   appendf(log_, "track %x: flags %x from %u to %u, %u keys\n", id, flags, from, to, count);
@@ -520,16 +503,16 @@ bool Parser::track(uint16_t id, ByteReader& r) {
   for (uint32_t k = 0; k < count; ++k) {
     uint32_t frame;
     uint16_t spline;
-    if (!r.u32(frame) || !r.u16(spline)) return false;
+    if (!r.le32(frame) || !r.le16(spline)) return false;
     appendf(log_, "key %u frame %u spline %x", k, frame, spline);
     for (int bit = 0; bit < kSplineFlagBits; ++bit) {
       if (!(spline & (1u << bit))) continue;
       float extra;
-      if (!r.f32(extra)) return false;
+      if (!readF32(r, extra)) return false;
       appendf(log_, " %f", extra);
     }
     float v[4] = {0, 0, 0, 0};
-    if (!r.floats(v, valueCount)) return false;
+    if (!readFloats(r, v, valueCount)) return false;
     appendf(log_, " values %f %f %f %f\n", v[0], v[1], v[2], v[3]);
     const int at = static_cast<int>(static_cast<int32_t>(frame));
     if (id == kTrackPosition) n.addPositionKey(v, at);

@@ -22,7 +22,7 @@ uint8_t widen5(uint32_t v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
 // One stored colour of 2, 3 or 4 bytes (blue first) as red, green, blue, alpha.
 std::array<uint8_t, 4> colourOf(const uint8_t* p, uint32_t bytes) {
   if (bytes == 2) {
-    const uint32_t v = p[0] | (p[1] << 8);
+    const uint32_t v = loadLe16(p);
     return {widen5((v >> 10) & 31), widen5((v >> 5) & 31), widen5(v & 31), 255};
   }
   return {p[2], p[1], p[0], bytes == 4 ? p[3] : uint8_t{255}};
@@ -70,7 +70,7 @@ class PixelSource {
       colour = colourOf(p, bytes_);
       return true;
     }
-    const uint32_t index = (bytes_ == 1 ? p[0] : (p[0] | (p[1] << 8))) & mask_;
+    const uint32_t index = (bytes_ == 1 ? p[0] : loadLe16(p)) & mask_;
     if (index >= map_.size()) {
       detail = formatDetail("\tcolor index out of range: %s\n", name.c_str());
       return false;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/byte_reader.h"
 #include "app/error_log.h"
 
 namespace vorn {
@@ -18,11 +19,6 @@ constexpr size_t kExtensibleFormatBytes = 40;
 // size field from asking for gigabytes.
 constexpr size_t kMaxWavBytes = size_t(256) << 20;
 
-uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t readU32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
 bool fail(std::string& error, const char* reason) {
   error = reason;
   return false;
@@ -34,7 +30,7 @@ float VornWav::sample(size_t frame, unsigned channel) const {
   assert(frame < frameCount() && channel < channels && "VornWav::sample: index out of range");
   const size_t at = frame * frameBytes() + channel * (bitsPerSample / 8);
   if (bitsPerSample == 8) return (float(pcm[at]) - 128.0f) / 128.0f;
-  return float(int16_t(readU16(&pcm[at]))) / 32768.0f;
+  return float(int16_t(loadLe16(&pcm[at]))) / 32768.0f;
 }
 
 bool parseWav(const uint8_t* bytes, size_t size, VornWav& out, std::string& error) {
@@ -52,20 +48,20 @@ bool parseWav(const uint8_t* bytes, size_t size, VornWav& out, std::string& erro
   // by the real byte count instead.
   while (size - at >= kChunkHeaderBytes) {
     const uint8_t* chunk = bytes + at;
-    const size_t bodySize = readU32(chunk + 4);
+    const size_t bodySize = loadLe32(chunk + 4);
     const size_t bodyAt = at + kChunkHeaderBytes;
     const size_t available = size - bodyAt;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       if (bodySize < kPcmFormatBytes || bodySize > available) return fail(error, "damaged format chunk");
       const uint8_t* f = bytes + bodyAt;
-      uint16_t tag = readU16(f);
-      channels = readU16(f + 2);
-      rate = readU32(f + 4);
-      bits = readU16(f + 14);
+      uint16_t tag = loadLe16(f);
+      channels = loadLe16(f + 2);
+      rate = loadLe32(f + 4);
+      bits = loadLe16(f + 14);
       if (tag == kFormatExtensible) {
         // The sub-format GUID starts with the plain format tag.
         if (bodySize < kExtensibleFormatBytes) return fail(error, "damaged format chunk");
-        tag = readU16(f + 24);
+        tag = loadLe16(f + 24);
       }
       if (tag != kFormatPcm) return fail(error, "not uncompressed PCM");
       if (channels != 1 && channels != 2) return fail(error, "unsupported channel count");
@@ -83,6 +79,7 @@ bool parseWav(const uint8_t* bytes, size_t size, VornWav& out, std::string& erro
       out.sampleRate = rate;
       out.bitsPerSample = bits;
       out.pcm.assign(bytes + bodyAt, bytes + bodyAt + whole);
+      out.truncated = bodySize > available;
       return true;
     }
     if (bodySize > available) break;
@@ -125,6 +122,8 @@ bool readWavFile(const std::string& path, VornWav& out, const char* where) {
     logError(where, "\t%s: %s\n", reason.c_str(), path.c_str());
     return false;
   }
+  // A cut-off file still plays what it holds, but the damage is reported.
+  if (out.truncated) logError(where, "\tfile truncated, playing what is left: %s\n", path.c_str());
   return true;
 }
 

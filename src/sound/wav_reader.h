@@ -17,6 +17,7 @@ struct VornWav {
   uint32_t sampleRate = 0;     // frames per second
   uint16_t bitsPerSample = 0;  // 8 or 16
   std::vector<uint8_t> pcm;    // interleaved frames, a whole number of them
+  bool truncated = false;      // the data chunk ran past the end of the file
 
   size_t frameBytes() const { return size_t(channels) * (bitsPerSample / 8); }
   size_t frameCount() const { return frameBytes() ? pcm.size() / frameBytes() : 0; }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "world/byte_reader.h"
+#include "app/byte_reader.h"
 
 namespace vorn {
 namespace {
@@ -54,11 +54,11 @@ bool decodeRunLengthRow(ByteReader& in, size_t offset, float* row, int width) {
 bool decodeSgiHeightMap(const uint8_t* data, size_t size, const std::string& fileName,
                         float heightScale, HeightGrid& out, std::string& detail) {
   out = HeightGrid();
-  ByteReader in(data, data ? size : 0);
+  ByteReader in(data, size);
   const std::string truncated = format("\tfile truncated: %s\n", fileName);
 
   uint16_t magic = 0;
-  if (!in.u16be(magic)) return fail(detail, out, truncated);
+  if (!in.be16(magic)) return fail(detail, out, truncated);
   if (magic != kSgiMagic) return fail(detail, out, "\tmagic!=474\n");
   uint8_t storage = 0;
   uint8_t bytesPerChannel = 0;
@@ -67,12 +67,12 @@ bool decodeSgiHeightMap(const uint8_t* data, size_t size, const std::string& fil
   if (!in.u8(bytesPerChannel)) return fail(detail, out, truncated);
   if (bytesPerChannel == 2) return fail(detail, out, "\bpc==2 not supported\n");
   uint16_t dimension = 0, xSize = 0, ySize = 0, zSize = 0;
-  if (!in.u16be(dimension) || !in.u16be(xSize) || !in.u16be(ySize) || !in.u16be(zSize)) {
+  if (!in.be16(dimension) || !in.be16(xSize) || !in.be16(ySize) || !in.be16(zSize)) {
     return fail(detail, out, truncated);
   }
   if (zSize > 4) return fail(detail, out, "\tzsize>4\n");
   uint32_t colourMap = 0;
-  if (!in.skip(8 + 84) || !in.u32be(colourMap)) return fail(detail, out, truncated);
+  if (!in.skip(8 + 84) || !in.be32(colourMap)) return fail(detail, out, truncated);
   if (colourMap != 0) return fail(detail, out, "\tcolormap!=0\n");
   if (!in.skip(404)) return fail(detail, out, truncated);
 
@@ -99,7 +99,7 @@ bool decodeSgiHeightMap(const uint8_t* data, size_t size, const std::string& fil
     const size_t entries = static_cast<size_t>(zSize) * height;
     std::vector<uint32_t> starts(entries);
     for (size_t i = 0; i < entries; ++i) {
-      if (!in.u32be(starts[i])) return fail(detail, out, truncated);
+      if (!in.be32(starts[i])) return fail(detail, out, truncated);
     }
     if (!in.skip(entries * 4)) return fail(detail, out, truncated);
     for (int r = 0; r < height; ++r) {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "world/byte_reader.h"
+#include "app/byte_reader.h"
 
 namespace vorn {
 namespace {
@@ -37,15 +37,15 @@ std::array<float, 4> materialBlendColour(uint8_t blue, uint8_t green, uint8_t re
 bool decodeMaterialMap(const uint8_t* data, size_t size, const std::string& fileName, int gridWidth,
                        int gridHeight, MaterialMap& out, std::string& detail) {
   out = MaterialMap();
-  ByteReader in(data, data ? size : 0);
+  ByteReader in(data, size);
   const uint8_t* fileHeader = in.take(2);
   if (!fileHeader || fileHeader[0] != 'B' || fileHeader[1] != 'M') {
     return fail(out, detail, "\tbmp header damaged or unknown : %s\n", fileName);
   }
   uint32_t headerSize = 0, width = 0, height = 0;
   uint16_t planes = 0, bitCount = 0;
-  if (!in.skip(12) || !in.u32le(headerSize) || !in.u32le(width) || !in.u32le(height) || !in.u16le(planes) ||
-      !in.u16le(bitCount)) {
+  if (!in.skip(12) || !in.le32(headerSize) || !in.le32(width) || !in.le32(height) || !in.le16(planes) ||
+      !in.le16(bitCount)) {
     return fail(out, detail, "\tfile truncated: %s\n", fileName);
   }
   if (headerSize > kInfoFieldsSize && !in.skip(headerSize - kInfoFieldsSize)) {

@@ -41,6 +41,32 @@ bool readCachedLightMap(const std::string& name, const LightMapLayout& layout, V
   return image.width == static_cast<uint32_t>(layout.width) && image.height == static_cast<uint32_t>(layout.height);
 }
 
+// Makes `unit` the texture unit for both state and client arrays.
+void useUnit(GLenum unit) {
+  glActiveTexture(unit);
+  glClientActiveTexture(unit);
+}
+
+// The current client unit's coordinates come from `buffer`, two floats a point.
+void texCoordsFrom(unsigned buffer) {
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+}
+
+// The current unit gives texture * w + previous * (1 - w), w taken from the
+// primary colour: its grey for GL_SRC_COLOR, its alpha for GL_SRC_ALPHA.
+void interpolateWithPrevious(GLenum weight) {
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_PRIMARY_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, weight);
+}
+
 }  // namespace
 
 VornWorld::VornWorld(const std::string& heightMapName, VornTextureCache& textures) : textures_(textures) {
@@ -180,59 +206,35 @@ void VornWorld::draw() {
   glColorPointer(4, GL_FLOAT, 0, nullptr);
 
   // 3. Unit 0: snow.
-  glActiveTexture(GL_TEXTURE0);
-  glClientActiveTexture(GL_TEXTURE0);
+  useUnit(GL_TEXTURE0);
   bindCached(kSnow);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glBindBuffer(GL_ARRAY_BUFFER, snowCoordBuffer_);
-  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+  texCoordsFrom(snowCoordBuffer_);
 
   // 4. Unit 1: grass * g + snow * (1 - g), g the colour's grey.
-  glActiveTexture(GL_TEXTURE1);
-  glClientActiveTexture(GL_TEXTURE1);
+  useUnit(GL_TEXTURE1);
   glEnable(GL_TEXTURE_2D);
   bindCached(kGrass);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_PRIMARY_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_COLOR);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glBindBuffer(GL_ARRAY_BUFFER, grassCoordBuffer_);
-  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+  interpolateWithPrevious(GL_SRC_COLOR);
+  texCoordsFrom(grassCoordBuffer_);
 
   // 5. Unit 2: ice * a + previous * (1 - a), a the colour's alpha; the ice
   // glints with the view through sphere mapping.
-  glActiveTexture(GL_TEXTURE2);
-  glClientActiveTexture(GL_TEXTURE2);
+  useUnit(GL_TEXTURE2);
   glEnable(GL_TEXTURE_2D);
   bindCached(kIce);
   glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
   glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
   glEnable(GL_TEXTURE_GEN_S);
   glEnable(GL_TEXTURE_GEN_T);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_PRIMARY_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
+  interpolateWithPrevious(GL_SRC_ALPHA);
 
   // 6. Unit 3: the light map, modulated.
-  glActiveTexture(GL_TEXTURE3);
-  glClientActiveTexture(GL_TEXTURE3);
+  useUnit(GL_TEXTURE3);
   glEnable(GL_TEXTURE_2D);
   bindCached(kLightMap);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glBindBuffer(GL_ARRAY_BUFFER, lightCoordBuffer_);
-  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+  texCoordsFrom(lightCoordBuffer_);
 
   // 7. One strip per row of cells.
   drawStrips();
@@ -242,17 +244,14 @@ void VornWorld::draw() {
   glClientActiveTexture(GL_TEXTURE3);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisable(GL_TEXTURE_2D);
-  glActiveTexture(GL_TEXTURE2);
-  glClientActiveTexture(GL_TEXTURE2);
+  useUnit(GL_TEXTURE2);
   glDisable(GL_TEXTURE_GEN_S);
   glDisable(GL_TEXTURE_GEN_T);
   glDisable(GL_TEXTURE_2D);
-  glActiveTexture(GL_TEXTURE1);
-  glClientActiveTexture(GL_TEXTURE1);
+  useUnit(GL_TEXTURE1);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisable(GL_TEXTURE_2D);
-  glActiveTexture(GL_TEXTURE0);
-  glClientActiveTexture(GL_TEXTURE0);
+  useUnit(GL_TEXTURE0);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
@@ -261,9 +260,7 @@ void VornWorld::draw() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_ZERO, GL_SRC_COLOR);
   glBlendEquation(GL_FUNC_ADD);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glBindBuffer(GL_ARRAY_BUFFER, shadowCoordBuffer_);
-  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+  texCoordsFrom(shadowCoordBuffer_);
   glDepthMask(GL_FALSE);
   glBindTexture(GL_TEXTURE_2D, shadowTexture_ != 0 ? shadowTexture_ : whiteTexture_);
   drawStrips();

@@ -28,13 +28,13 @@ Bytes quadFile() {
 
 TEST(ModelParser, ReadsMaterialColoursAmountsAndMaps) {
   const Bytes amb = chunk(0xA010, chunks({color24(51, 102, 153), chunk(0x0012, Bytes().u8(255).u8(0).u8(0))}));
-  const Bytes spec = chunk(0xA030, chunks({color24(0, 0, 255), chunk(0x0012, Bytes().u8(0).u8(255).u8(0))}));
+  const Bytes specular = chunk(0xA030, chunks({color24(0, 0, 255), chunk(0x0012, Bytes().u8(0).u8(255).u8(0))}));
   const Bytes diffGamma = chunk(0xA020, chunk(0x0012, Bytes().u8(255).u8(255).u8(0)));
   const Bytes map = chunk(0xA200, chunks({percent(80), chunk(0xA300, Bytes().str("SPOTS.BMP")),
                                           chunk(0xA351, Bytes().u16(0x10)), chunk(0xA354, Bytes().f32(2.5f)),
                                           chunk(0xA35A, Bytes().f32(-0.25f))}));
   const Bytes bump = chunk(0xA230, chunks({percent(30), chunk(0xA300, Bytes().str("bump.bmp"))}));
-  const Bytes body = chunks({chunk(0xA000, Bytes().str("Hide")), amb, diffGamma, spec,
+  const Bytes body = chunks({chunk(0xA000, Bytes().str("Hide")), amb, diffGamma, specular,
                              chunk(0xA040, percent(45)), chunk(0xA050, percent(12)),
                              chunk(0xA084, percent(3)), chunk(0xA100, Bytes().u16(3)), map, bump,
                              chunk(0xA252, Bytes().u16(9))});

@@ -15,7 +15,15 @@ cleanup_game() {
     kill -9 "$GAME_PID" 2>/dev/null || true
   fi
 }
-trap cleanup_game EXIT
+# The scratch folder (screenshots, recordings, copied data) is kept only when
+# the script failed, for a look at what went wrong.
+finish() {
+  local status=$?
+  cleanup_game
+  if [ "$status" -eq 0 ] && [ -z "${VORN_KEEP_WORK:-}" ]; then rm -rf "$WORK"; fi
+  exit "$status"
+}
+trap finish EXIT
 
 fail() { echo "FAIL: $*" >&2; echo "--- game output:" >&2; cat "$GAME_OUT" >&2 || true; exit 1; }
 
@@ -64,13 +72,17 @@ wait_exit() {
   GAME_PID=
 }
 
-# click_virtual X Y: moves the pointer to virtual 800 x 600 coordinates of
-# the game window and clicks the left button (real X events).
-click_virtual() {
+# point_virtual WINDOW X Y: moves the pointer to virtual 800 x 600
+# coordinates of the game window (real X events); sets WIDTH and HEIGHT.
+point_virtual() {
   local wid=$1 x=$2 y=$3
   eval "$(xdotool getwindowgeometry --shell "$wid")"
-  local px=$((x * WIDTH / 800)) py=$((y * HEIGHT / 600))
-  xdotool mousemove --window "$wid" "$px" "$py"
+  xdotool mousemove --window "$wid" $((x * WIDTH / 800)) $((y * HEIGHT / 600))
+}
+
+# click_virtual WINDOW X Y: points there and clicks the left button.
+click_virtual() {
+  point_virtual "$@"
   sleep 0.2
   xdotool click 1
 }
@@ -93,6 +105,28 @@ hold_key() {
 
 # screenshot FILE: the whole screen.
 screenshot() { import -window root "$1"; }
+
+# window_shot WINDOW FILE: the game window alone.
+window_shot() { import -window "$1" "$2"; }
+
+# sky_fraction FILE: fraction of clearly blue (sky) pixels.
+sky_fraction() {
+  convert "$1" -alpha off -fx '(b > 0.5 && b > r + 0.08) ? 1 : 0' -format '%[fx:mean]' info:
+}
+
+# picture_change A B: the normalised RMSE between two pictures of one size.
+picture_change() {
+  local out
+  out=$(compare -metric RMSE "$1" "$2" null: 2>&1 || true)
+  echo "$out" | sed 's/.*(\(.*\))/\1/'
+}
+
+# quit_with_escape WINDOW: Escape must end the game with status 0.
+quit_with_escape() {
+  press_key "$1" Escape
+  wait_exit 20
+  [ "$EXIT_STATUS" -eq 0 ] || fail "Escape gave exit status $EXIT_STATUS"
+}
 
 # colour_fraction FILE R G B TOL: fraction of pixels within TOL of (R,G,B).
 colour_fraction() {

@@ -5,9 +5,6 @@
 # status 0.
 source "$(dirname "$0")/lib.sh"
 
-# The game window alone, 800 x 600.
-shot() { import -window "$wid" "$1"; }
-
 start_game
 wait_state menu 90
 wid=$(game_window)
@@ -15,21 +12,20 @@ sleep 0.5
 click_virtual "$wid" 400 75   # "Single Game"
 wait_state race 10
 # The pointer in the lower middle keeps the camera straight behind, a little above.
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-xdotool mousemove --window "$wid" $((400 * WIDTH / 800)) $((380 * HEIGHT / 600))
+point_virtual "$wid" 400 380
 sleep 3.5                     # "1", "2", "3", "GO"
-shot "$WORK/race_go.png"
+window_shot "$wid" "$WORK/race_go.png"
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 xdotool keydown w
 sleep 1.5
-shot "$WORK/race_1.png"
+window_shot "$wid" "$WORK/race_1.png"
 sleep 1.5
-shot "$WORK/race_2.png"
+window_shot "$wid" "$WORK/race_2.png"
 xdotool keyup w 2>/dev/null || true
 
 # The sky: blue in the upper part of the picture.
 convert "$WORK/race_2.png" -crop 100%x30%+0+0 +repage "$WORK/sky.png"
-blue=$(convert "$WORK/sky.png" -alpha off -fx '(b > 0.5 && b > r + 0.08) ? 1 : 0' -format '%[fx:mean]' info:)
+blue=$(sky_fraction "$WORK/sky.png")
 echo "sky: blue fraction $blue"
 awk -v f="$blue" 'BEGIN { exit !(f > 0.3) }' || fail "no sky in the upper part (blue fraction $blue)"
 
@@ -42,16 +38,12 @@ awk -v f="$snow" 'BEGIN { exit !(f > 0.2) }' || fail "no course in the lower par
 # Moving: the course below the horizon changes between the pictures (the
 # clock and the gauges on the right are left out).
 for f in race_go race_1 race_2; do convert "$WORK/$f.png" -crop 640x300+0+300 +repage "$WORK/${f}_ground.png"; done
-diff1=$(compare -metric RMSE "$WORK/race_go_ground.png" "$WORK/race_1_ground.png" null: 2>&1 || true)
-diff1=$(echo "$diff1" | sed 's/.*(\(.*\))/\1/')
-diff2=$(compare -metric RMSE "$WORK/race_1_ground.png" "$WORK/race_2_ground.png" null: 2>&1 || true)
-diff2=$(echo "$diff2" | sed 's/.*(\(.*\))/\1/')
+diff1=$(picture_change "$WORK/race_go_ground.png" "$WORK/race_1_ground.png")
+diff2=$(picture_change "$WORK/race_1_ground.png" "$WORK/race_2_ground.png")
 echo "change between pictures: $diff1 $diff2"
 awk -v a="$diff1" -v b="$diff2" 'BEGIN { exit !(a > 0.005 && b > 0.005) }' || fail "the picture does not change while riding"
 
 if [ -n "${VORN_KEEP_SHOTS:-}" ]; then cp "$WORK"/race_*.png "$VORN_KEEP_SHOTS"/; fi
 
-press_key "$wid" Escape
-wait_exit 20
-[ "$EXIT_STATUS" -eq 0 ] || fail "Escape gave exit status $EXIT_STATUS"
+quit_with_escape "$wid"
 echo "single race: ok"

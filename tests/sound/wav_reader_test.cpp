@@ -155,6 +155,18 @@ TEST(WavReader, FileFailuresGoToTheErrorLog) {
   vorn_test::writeBytes(dir + "/good.wav", good.data(), good.size());
   EXPECT_TRUE(vorn::readWavFile(dir + "/good.wav", wav, "VornSound::load"));
   EXPECT_EQ(wav.frameCount(), 6u);
+  EXPECT_FALSE(wav.truncated);
+
+  // A cut-off file plays what is left, and the damage is reported.
+  const size_t before = vorn_test::readText(log).size();
+  std::vector<uint8_t> cut = minimalWav();
+  cut.resize(cut.size() - 4);
+  vorn_test::writeBytes(dir + "/cut.wav", cut.data(), cut.size());
+  EXPECT_TRUE(vorn::readWavFile(dir + "/cut.wav", wav, "VornSound::load"));
+  EXPECT_TRUE(wav.truncated);
+  EXPECT_EQ(wav.frameCount(), 4u);
+  EXPECT_EQ(vorn_test::readText(log).substr(before),
+            "Error VornSound::load \n\tfile truncated, playing what is left: " + dir + "/cut.wav\n");
 }
 
 }  // namespace

@@ -6,34 +6,13 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/error_log.h"
+#include "support/test_bytes.h"
 
 namespace vorn::test {
-
-struct Bytes {
-  std::vector<uint8_t> data;
-  Bytes& u8(uint32_t v) {
-    data.push_back(static_cast<uint8_t>(v));
-    return *this;
-  }
-  Bytes& be16(uint32_t v) { return u8(v >> 8).u8(v & 0xFF); }
-  Bytes& be32(uint32_t v) { return be16(v >> 16).be16(v & 0xFFFF); }
-  Bytes& le16(uint32_t v) { return u8(v & 0xFF).u8(v >> 8); }
-  Bytes& le32(uint32_t v) { return le16(v & 0xFFFF).le16(v >> 16); }
-  Bytes& zeros(size_t n) {
-    data.insert(data.end(), n, 0);
-    return *this;
-  }
-  Bytes& append(const std::vector<uint8_t>& more) {
-    data.insert(data.end(), more.begin(), more.end());
-    return *this;
-  }
-};
 
 struct SgiHeader {
   uint16_t magic = 474;
@@ -107,23 +86,11 @@ class ScopedErrorLog {
     setErrorLogPath(previous_);
     std::remove(path_.c_str());
   }
-  std::string text() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string text() const { return readText(path_); }
 
  private:
   std::string path_;
   std::string previous_;
 };
-
-inline bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
 
 }  // namespace vorn::test

@@ -290,11 +290,11 @@ void drawModels(Canvas& canvas, int cellX, int cellY, const std::vector<Instance
               if (tex.image) texel = tex.sample(u, v);
               const float diffuse = std::max(0.0f, dot(n, light));
               const Vec3 h = normalized(sub(light, fwd));
-              const float spec =
+              const float highlight =
                   diffuse > 0.0f ? std::pow(std::max(0.0f, dot(n, h)), 4.0f + mat->shininessPercent) : 0.0f;
               for (int i = 0; i < 3; ++i) {
                 const float lit = 0.35f * mat->ambient[i] / 255.0f + mat->diffuse[i] / 255.0f * diffuse;
-                canvas.rgb[pi * 3 + i] = texel[i] * lit + 0.25f * spec * mat->specular[i] / 255.0f;
+                canvas.rgb[pi * 3 + i] = texel[i] * lit + 0.25f * highlight * mat->specular[i] / 255.0f;
               }
               canvas.depth[pi] = z;
             }
