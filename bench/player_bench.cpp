@@ -45,13 +45,15 @@ void placeAtStart(const VornTerrain& t, VornPlayer& p, VornRider& rider) {
   rider.reset(p.position());
 }
 
-// A frame of one tenth of a second at speed 70: 140 sub-steps, each with its
-// terrain probe. The player is put back at the same spot every time.
-void BM_RaceUpdateAtSpeedCap(benchmark::State& state) {
+// Race updates from one spot straight down the course at `speed`, `step`
+// microseconds apart (`dt` in the rider's units). The player is put back at
+// the same spot every time. Returns the terrain probes of the last update,
+// or -1 without a course.
+int rideFromOneSpot(benchmark::State& state, float speed, int64_t step, float dt) {
   VornTerrain& t = course();
   if (!t.usable()) {
     state.SkipWithError("no generated course");
-    return;
+    return -1;
   }
   VornPlayer p;
   VornRider rider(0, kPlayer1Keys);
@@ -59,42 +61,27 @@ void BM_RaceUpdateAtSpeedCap(benchmark::State& state) {
   uint8_t keys[256] = {};
   const VornVector start(2000.0f, t.getHeight(2000.0f, 400.0f) + 5.0f, 400.0f);
   int64_t now = 0;
-  int probes = 0;
   for (auto _ : state) {
     p.setPosition(start);
     p.direction = VornVector(0.0f, 0.0f, 1.0f);
-    p.speed = VornPlayer::kSpeedCap;
-    now += 100000;
-    rider.race(p, t, hooks, keys, 1.0f, now);
-    probes = rider.probes;
+    p.speed = speed;
+    now += step;
+    rider.race(p, t, hooks, keys, dt, now);
     benchmark::DoNotOptimize(p.position());
   }
-  state.counters["probes"] = probes;
+  return rider.probes;
+}
+
+// A frame of one tenth of a second at speed 70: 140 sub-steps, each with its
+// terrain probe.
+void BM_RaceUpdateAtSpeedCap(benchmark::State& state) {
+  const int probes = rideFromOneSpot(state, VornPlayer::kSpeedCap, 100000, 1.0f);
+  if (probes >= 0) state.counters["probes"] = probes;
 }
 BENCHMARK(BM_RaceUpdateAtSpeedCap);
 
 // An ordinary frame at 60 frames a second and race speed.
-void BM_RaceUpdateAt60Fps(benchmark::State& state) {
-  VornTerrain& t = course();
-  if (!t.usable()) {
-    state.SkipWithError("no generated course");
-    return;
-  }
-  VornPlayer p;
-  VornRider rider(0, kPlayer1Keys);
-  VornRaceHooks hooks;
-  uint8_t keys[256] = {};
-  const VornVector start(2000.0f, t.getHeight(2000.0f, 400.0f) + 5.0f, 400.0f);
-  int64_t now = 0;
-  for (auto _ : state) {
-    p.setPosition(start);
-    p.direction = VornVector(0.0f, 0.0f, 1.0f);
-    p.speed = 30.0f;
-    now += 16667;
-    rider.race(p, t, hooks, keys, 0.16667f, now);
-    benchmark::DoNotOptimize(p.position());
-  }
-}
+void BM_RaceUpdateAt60Fps(benchmark::State& state) { rideFromOneSpot(state, 30.0f, 16667, 0.16667f); }
 BENCHMARK(BM_RaceUpdateAt60Fps);
 
 // A whole simulated race: the autopilot from the start to the finish at 60
