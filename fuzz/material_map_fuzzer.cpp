@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the terrain's material-map reader. The grid it
 // must cover is taken from the last byte (2 to 17 points a side), so the
-// generated 72 x 112 map and tiny hand-made files both exercise the decoder.
+// generated 72 x 80 map and tiny hand-made files both exercise the decoder.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

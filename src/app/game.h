@@ -71,9 +71,10 @@ class VornGame {
   // The Escape path: stop recording, sounds and music.
   void cleanup();
 
-  // Timed replay: `clock` moves kReplayStepMicros before every frame; after
-  // `frames` race frames (or when the race ends) the frame rate is printed
-  // on standard output and the game quits through the Escape path.
+  // Fixed step: `clock` moves kReplayStepMicros before every frame. With
+  // `frames` > 0 this is the timed replay: after that many race frames (or
+  // when the race ends) the frame rate is printed on standard output and the
+  // game quits through the Escape path; with 0 the game simply goes on.
   static constexpr int64_t kReplayStepMicros = 16667;
   void enableTimedReplay(VornManualClock* clock, int frames);
 

@@ -63,6 +63,7 @@ void VornGame::enableTimedReplay(VornManualClock* clock, int frames) {
 
 void VornGame::timedReplayFrame() {
   replayClock_->advance(kReplayStepMicros);
+  if (replayFrames_ <= 0) return;
   const bool racing = state == kStateRace || state == kStateSplitRace;
   if (racing && replayFramesDone_ == 0) replayStartWall_ = getTimeMicroseconds();
   if (racing) ++replayFramesDone_;

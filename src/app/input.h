@@ -70,6 +70,14 @@ VirtualPointer scalePointer(int x, int y, int windowWidth, int windowHeight);
 constexpr size_t kMaxNameLength = 8;
 void applyNameKey(std::string& name, int code, size_t maxLength = kMaxNameLength);
 
+// True for the special keys the game's key table is made of: F1..F12 (1..12)
+// and the arrow and navigation keys (100..108). freeglut also reports the
+// modifier keys (Shift, Ctrl, Alt: 112..117) and Num Lock, Begin and Delete
+// (109..111) as special keys; in the shared code space those would read as
+// "p".."u" and "m".."o", so typing a capital letter would add a "p" to a name
+// and Ctrl would brake. They are not game keys and are dropped.
+bool isGameSpecialKey(int key);
+
 // True when `name` is one whole blank-separated token of `extensions`.
 bool hasExtensionToken(const char* extensions, const char* name);
 

@@ -19,14 +19,16 @@ namespace {
 
 void printUsage() {
   std::printf(
-      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo]\n"
+      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--timed-frames N] [--fixed-step]\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program)\n"
       "  --trace     print each game state change on standard output\n"
       "  --demo      start a single race driven by the autopilot\n"
       "  --timed-frames N\n"
       "              timed replay: the demo race on a fixed 1/60 s step, the same\n"
-      "              every run; prints the frame rate after N race frames and quits\n");
+      "              every run; prints the frame rate after N race frames and quits\n"
+      "  --fixed-step  run the game clock on a fixed 1/60 s step a frame (with\n"
+      "              --demo: the same race every run, at any frame rate)\n");
 }
 
 }  // namespace
@@ -35,7 +37,15 @@ int main(int argc, char** argv) {
   vorn::StartOptions options;
   bool demo = false;
   int timedFrames = 0;
+  bool fixedStep = false;
   std::string requestedRoot;
+  // Help needs no display, so it is answered before GLUT opens one.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      printUsage();
+      return 0;
+    }
+  }
   // GLUT takes its own options (-display, ...) out of argv first.
   glutInit(&argc, argv);
   for (int i = 1; i < argc; ++i) {
@@ -52,11 +62,10 @@ int main(int argc, char** argv) {
         return 2;
       }
       demo = true;
+    } else if (std::strcmp(argv[i], "--fixed-step") == 0) {
+      fixedStep = true;
     } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
       requestedRoot = argv[++i];
-    } else if (std::strcmp(argv[i], "--help") == 0) {
-      printUsage();
-      return 0;
     } else {
       std::fprintf(stderr, "vorn: unknown option %s\n", argv[i]);
       printUsage();
@@ -81,9 +90,10 @@ int main(int argc, char** argv) {
   // A timed replay runs the game on a clock that moves one fixed step per
   // frame, so every run simulates the same race and only the wall time varies.
   static vorn::VornManualClock replayClock(vorn::getTimeMicroseconds());
-  vorn::game = (timedFrames > 0 ? std::make_unique<vorn::VornGame>(replayClock) : std::make_unique<vorn::VornGame>())
+  fixedStep = fixedStep || timedFrames > 0;
+  vorn::game = (fixedStep ? std::make_unique<vorn::VornGame>(replayClock) : std::make_unique<vorn::VornGame>())
                    .release();
-  if (timedFrames > 0) vorn::game->enableTimedReplay(&replayClock, timedFrames);
+  if (fixedStep) vorn::game->enableTimedReplay(&replayClock, timedFrames);
   vorn::game->setTrace(options.trace);
   vorn::game->demo = demo;
   if (options.trace) {

@@ -133,13 +133,13 @@ void keyboardCallback(unsigned char key, int, int) {
 }
 
 void specialCallback(int key, int, int) {
-  if (key >= 0 && key < 256) game->keyDown(key);
+  if (isGameSpecialKey(key)) game->keyDown(key);
 }
 
 void keyboardUpCallback(unsigned char key, int, int) { game->keyUp(key); }
 
 void specialUpCallback(int key, int, int) {
-  if (key >= 0 && key < 256) game->keyUp(key);
+  if (isGameSpecialKey(key)) game->keyUp(key);
 }
 
 void motionCallback(int x, int y) {

@@ -13,8 +13,8 @@
 // Cost: the blur is O(texels * (2R+1)^2 * passes). blurLightMap tables the
 // truncated per-term products (they depend only on the window position and
 // the texel value) and splits the rows across threads; it gives exactly the
-// bytes of the plain per-texel float loop. For the shipped 72 x 112 course
-// that is about 0.64 M texels * 289 terms * 4 passes.
+// bytes of the plain per-texel float loop. For the shipped 72 x 80 course
+// (12 texels a cell) that is about 0.83 M texels * 289 terms * 4 passes.
 #pragma once
 
 #include <cstdint>
@@ -51,7 +51,7 @@ LightMapLayout lightMapLayout(int gridWidth, int gridHeight, int requestedTexels
 
 // "<height map name without its last 4 characters>_f_P_R_x_y_z.bmp" with the
 // light direction's components printed with two decimals
-// (e.g. "data/maps/twin_paths_9_4_8_0.00_0.71_0.71.bmp").
+// (e.g. "data/maps/twin_paths_12_4_8_0.00_0.71_0.71.bmp").
 std::string lightMapCacheName(const std::string& heightMapName, const LightMapLayout& layout, int passes,
                               int radius, const VornVector& lightDirection);
 

@@ -77,6 +77,18 @@ TEST(NameEntry, TypingBackspaceAndTheLengthLimit) {
   EXPECT_EQ(name, "Berta X");
 }
 
+TEST(SpecialKeys, OnlyTheClassicSpecialKeysReachTheGame) {
+  for (int f = 1; f <= 12; ++f) EXPECT_TRUE(isGameSpecialKey(f)) << f;
+  for (int k = 100; k <= 108; ++k) EXPECT_TRUE(isGameSpecialKey(k)) << k;  // arrows .. Insert
+  // freeglut's Num Lock, Begin, Delete and the six modifier keys.
+  for (int k = 109; k <= 117; ++k) EXPECT_FALSE(isGameSpecialKey(k)) << k;
+  EXPECT_FALSE(isGameSpecialKey(0));
+  EXPECT_FALSE(isGameSpecialKey(13));
+  EXPECT_FALSE(isGameSpecialKey(99));
+  EXPECT_FALSE(isGameSpecialKey(256));
+  EXPECT_FALSE(isGameSpecialKey(-1));
+}
+
 TEST(ExtensionString, OnlyWholeTokensMatch) {
   const char* ext = "GL_ARB_multitexture GL_EXT_stencil_two_side_extra GL_EXT_stencil_wrap";
   EXPECT_TRUE(hasExtensionToken(ext, "GL_ARB_multitexture"));

@@ -46,6 +46,18 @@ wait_state() {
   fail "state $name not reached within $limit s"
 }
 
+# wait_state_count NAME N [seconds]: waits until the state was entered N times.
+wait_state_count() {
+  local name=$1 n=$2 limit=${3:-30}
+  local end=$((SECONDS + limit))
+  while [ $SECONDS -lt $end ]; do
+    [ "$(grep -c "^state $name\$" "$GAME_OUT" || true)" -ge "$n" ] && return 0
+    kill -0 "$GAME_PID" 2>/dev/null || fail "game ended before state $name"
+    sleep 0.2
+  done
+  fail "state $name not entered $n times within $limit s"
+}
+
 # game_window: the X window id of the game.
 game_window() {
   local wid

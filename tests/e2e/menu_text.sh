@@ -17,18 +17,6 @@ trap restore_score EXIT
 # Six entries: only the best five are listed.
 printf '42\nAnn Lee\n37\nbob\n30\ncid\n21\ndan\n12\neve\n3\nsixth\n' > "$SCORE"
 
-# wait_state_count NAME N [seconds]: waits until the state was entered N times.
-wait_state_count() {
-  local name=$1 n=$2 limit=${3:-30}
-  local end=$((SECONDS + limit))
-  while [ $SECONDS -lt $end ]; do
-    [ "$(grep -c "^state $name\$" "$GAME_OUT" || true)" -ge "$n" ] && return 0
-    kill -0 "$GAME_PID" 2>/dev/null || fail "game ended before state $name"
-    sleep 0.2
-  done
-  fail "state $name not entered $n times within $limit s"
-}
-
 # window_shot WINDOW FILE: a screenshot of the game window only.
 window_shot() {
   local wid=$1 file=$2

@@ -2,10 +2,12 @@
 // ODE collision mesh and its material map, driven frame by frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "player/autopilot.h"
 #include "player/race.h"
@@ -71,6 +73,44 @@ class CourseTest : public ::testing::Test {
     return VornAutopilot(
         VornAutopilot::findCentreLine([](float x, float z) { return terrain_->getHeight(x, z); }, course),
         course.spacingZ);
+  }
+
+  // The final kicker's lip: the last row where the centre line climbs
+  // steeply (a ramp; the slope itself only falls).
+  static int finalKickerRow(const VornAutopilot& pilot) {
+    const float sz = terrain_->scale().z;
+    int lip = -1;
+    for (size_t r = 1; r < pilot.line().size(); ++r) {
+      const float z = static_cast<float>(r) * sz;
+      const float rise = terrain_->getHeight(pilot.line()[r], z) - terrain_->getHeight(pilot.line()[r - 1], z - sz);
+      if (rise > 8.0f) lip = static_cast<int>(r);
+    }
+    return lip;
+  }
+
+  // The jump ratings of an autopilot run to the finish; with `jumpAtZ` > 0
+  // the jump key is held over the last 45 units before that z.
+  static std::vector<std::string> ratingsOfRun(double fps, float jumpAtZ) {
+    struct RatingHooks : VornRaceHooks {
+      std::vector<std::string> ratings;
+      void showMessage(RaceText text, int, const char* message) override {
+        if (text == RaceText::kJumpRating) ratings.push_back(message);
+      }
+    } hooks;
+    const VornAutopilot pilot = makePilot();
+    VornPlayer p;
+    VornRider rider(0, kPlayer1Keys);
+    placeAtStart(p, rider);
+    uint8_t keys[256] = {};
+    const int64_t step = static_cast<int64_t>(1000000.0 / fps + 0.5);
+    const float dt = static_cast<float>(static_cast<double>(step) / 100000.0);
+    for (int64_t now = step; now < 20000000 && !rider.endOfTrack; now += step) {
+      pilot.drive(p, keys);
+      const float z = p.position().z;
+      keys[kPlayer1Keys.jump] = jumpAtZ > 0.0f && z > jumpAtZ - 45.0f && z < jumpAtZ + 5.0f;
+      rider.race(p, *terrain_, hooks, keys, dt, now);
+    }
+    return hooks.ratings;
   }
 
   static VornTerrain* terrain_;
@@ -144,58 +184,114 @@ TEST_F(CourseTest, TheCentreLineRunsFromTheStartToTheFinishInsideTheWalls) {
   }
 }
 
-// The course can be finished: the autopilot reaches the finish within 25 s
-// at 60 and at 1000 frames a second, and the frame rate changes the run by
-// less than 15 %.
+// The course can be finished: the autopilot reaches the finish within the
+// 15 s race clock at 60 and at 1000 frames a second, and the frame rate
+// changes the run by less than 15 %.
 TEST_F(CourseTest, AutopilotFinishesAtSixtyAndAThousandFramesASecond) {
   const double at60 = autopilotRun(60.0, 40.0);
   const double at1000 = autopilotRun(1000.0, 40.0);
   std::printf("autopilot run: %.3f s at 60 fps, %.3f s at 1000 fps\n", at60, at1000);
   ASSERT_GT(at60, 0.0) << "no finish at 60 fps";
   ASSERT_GT(at1000, 0.0) << "no finish at 1000 fps";
-  EXPECT_LT(at60, 25.0);
-  EXPECT_LT(at1000, 25.0);
+  EXPECT_LT(at60, 15.0);
+  EXPECT_LT(at1000, 15.0);
   EXPECT_LT(std::fabs(at60 - at1000) / std::fmin(at60, at1000), 0.15);
 }
 
-// The whole race update with its rules: countdown, the autopilot riding,
-// the finish handed over with the seconds left.
-TEST_F(CourseTest, ASingleRaceCountsDownRidesAndFinishes) {
-  VornRaceHooks hooks;
-  VornRace race(hooks);
-  VornPlayer player;
-  VornCamera camera;
-  race.attach(0, &player, &camera);
-  int64_t lastFrameTime = 0, deadline = 0, deadline2 = 0;
-  int stage = 0;
-  float splitCountdown = 0.0f;
-  VornRaceClock clock{lastFrameTime, deadline, deadline2, stage, splitCountdown, nullptr, nullptr};
-  int64_t now = 1000000;
-  VornRace::startClock(clock, now);
-  race.placeAtStart(0, terrain_->startPosition(), 5.0f);
+// The final kicker is where the MONSTERJUMP is: the jump key at its lip
+// gives one at 60 and at 1000 frames a second; riding over it without the
+// key does not, nor does a jump off the plain slope of the final run.
+TEST_F(CourseTest, TheFinalKickerGivesAMonsterJumpOnlyWithTheJumpKey) {
   const VornAutopilot pilot = makePilot();
-  uint8_t keys[256] = {};
-  VornRaceResult result;
-  int64_t go = 0;
-  bool sawFinish = false;
-  for (int frame = 0; frame < 60 * 60 && result.request == RaceRequest::kNone; ++frame) {
-    now += 16667;
-    pilot.drive(player, keys);
-    result = race.updateSingle(*terrain_, clock, VornRaceInput{now, keys, 400.0f, 380.0f, false});
-    if (!go && player.racing) go = now;
-    sawFinish = sawFinish || stage == 2;
-    // The camera never goes below the ground.
-    const VornVector& eye = camera.eyePosition();
-    ASSERT_GE(eye.y, terrain_->getHeight(eye.x, eye.z) + 9.9f) << "frame " << frame;
-    // Extra time keeps the race going to the finish: the course takes
-    // longer than the bare 15 s without beer bottles.
-    if (player.racing && VornRace::secondsLeft(deadline, now) < 5) deadline += 5000000;
+  const int lip = finalKickerRow(pilot);
+  ASSERT_GT(lip, terrain_->height() * 2 / 3) << "no kicker on the final run";
+  const float lipZ = static_cast<float>(lip) * terrain_->scale().z;
+  auto count = [](const std::vector<std::string>& ratings, const std::string& which) {
+    return std::count(ratings.begin(), ratings.end(), which);
+  };
+  for (const double fps : {60.0, 1000.0}) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(fps)) + " frames a second");
+    EXPECT_EQ(count(ratingsOfRun(fps, lipZ), "MONSTERJUMP"), 1);
+    EXPECT_EQ(count(ratingsOfRun(fps, 0.0f), "MONSTERJUMP"), 0);
+    EXPECT_EQ(count(ratingsOfRun(fps, lipZ - 600.0f), "MONSTERJUMP"), 0);
   }
-  EXPECT_TRUE(sawFinish);
-  ASSERT_EQ(result.request, RaceRequest::kFinished);
-  EXPECT_GT(result.secondsLeft, 0);
-  EXPECT_GT(go, 3000000);
-  EXPECT_GT(player.position().z, endZ() - 100.0f);
+}
+
+// The whole race update with its rules at a fixed frame step: countdown,
+// "GO", the autopilot riding against the bare race clock (no bonus time),
+// the finish handed over with the seconds left.
+struct ClockedRace {
+  VornRaceResult result;
+  int64_t go = 0;           // the frame "GO" started the clock
+  int64_t finish = 0;       // the frame the finish was crossed
+  int64_t leftAtFinish = 0;  // microseconds on the race clock then
+  float endZ = 0.0f;
+};
+
+TEST_F(CourseTest, ASingleRaceCountsDownRidesAndFinishesWithTimeToSpare) {
+  for (const double fps : {60.0, 1000.0}) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(fps)) + " frames a second");
+    VornRaceHooks hooks;
+    VornRace race(hooks);
+    VornPlayer player;
+    VornCamera camera;
+    race.attach(0, &player, &camera);
+    int64_t lastFrameTime = 0, deadline = 0, deadline2 = 0;
+    int stage = 0;
+    float splitCountdown = 0.0f;
+    VornRaceClock clock{lastFrameTime, deadline, deadline2, stage, splitCountdown, nullptr, nullptr};
+    int64_t now = 1000000;
+    const int64_t started = now;
+    VornRace::startClock(clock, now);
+    race.placeAtStart(0, terrain_->startPosition(), VornRaceTuning::kSingleStartOffset);
+    const VornAutopilot pilot = makePilot();
+    uint8_t keys[256] = {};
+    const int64_t step = static_cast<int64_t>(1000000.0 / fps + 0.5);
+    ClockedRace run;
+    const int64_t limit = now + 30000000;
+    while (now < limit && run.result.request == RaceRequest::kNone && !(run.go && !player.racing && stage == 1)) {
+      now += step;
+      pilot.drive(player, keys);
+      run.result = race.updateSingle(*terrain_, clock, VornRaceInput{now, keys, 400.0f, 380.0f, false});
+      if (!run.go && player.racing) run.go = now;
+      // Stage 2 is a countdown step before "GO" and the finish after it.
+      if (run.go && !run.finish && stage == 2) {
+        run.finish = now;
+        run.leftAtFinish = deadline - now;
+      }
+      // The camera never goes below the ground.
+      const VornVector& eye = camera.eyePosition();
+      ASSERT_GE(eye.y, terrain_->getHeight(eye.x, eye.z) + 9.9f) << "at " << now;
+    }
+    run.endZ = player.position().z;
+    std::printf("%4.0f fps: GO after %.3f s, finish %.3f s after GO, %.3f s left on the clock\n", fps,
+                static_cast<double>(run.go - started) / 1e6, static_cast<double>(run.finish - run.go) / 1e6,
+                static_cast<double>(run.leftAtFinish) / 1e6);
+    EXPECT_GT(run.go - started, 3000000) << "the countdown takes about three seconds";
+    ASSERT_EQ(run.result.request, RaceRequest::kFinished) << "ended at z " << run.endZ;
+    EXPECT_GT(run.endZ, endZ() - 10.0f) << "at the finish line";
+    // A good line wins on the bare 15 s with a clear margin: at least 2.5 s
+    // left, so the name entry is reached without any beer bottle.
+    EXPECT_GE(run.leftAtFinish, 2500000);
+    EXPECT_EQ(run.result.secondsLeft, VornRace::secondsLeft(deadline, now));
+    EXPECT_GE(run.result.secondsLeft, 2);
+  }
+}
+
+// The clock matters: a rider who lets go of every key ends on a bank or
+// too slow and runs out of time before the finish.
+TEST_F(CourseTest, ARunWithoutKeysDoesNotBeatTheClock) {
+  VornPlayer p;
+  VornRider rider(0, kPlayer1Keys);
+  placeAtStart(p, rider);
+  VornRaceHooks none;
+  const uint8_t keys[256] = {};
+  const int64_t step = 16667;
+  const float dt = static_cast<float>(static_cast<double>(step) / 100000.0);
+  for (int64_t now = 0; now < VornRaceTuning::kRaceClockMicros; now += step) {
+    rider.race(p, *terrain_, none, keys, dt, now + step);
+    ASSERT_FALSE(rider.endOfTrack) << "finished without steering at " << now / 1e6 << " s";
+  }
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ TEST(LightMapLayout, FitsTheLargestFactorIntoAPowerOfTwo) {
   const LightMapLayout small = lightMapLayout(4, 4, 8);  // 4*16 - 1 = 63 still fits 64
   EXPECT_EQ(16, small.texelsPerCell);
   EXPECT_EQ(64, small.width);
+  // The shipped 72 x 80 course: 80*12 - 1 = 959 still fits 1024.
+  EXPECT_EQ(12, lightMapLayout(72, 80, 8).texelsPerCell);
   // 57*9 - 1 = 512 fills the texture exactly: the factor ends one below.
   EXPECT_EQ(8, lightMapLayout(57, 57, 8).texelsPerCell);
 }

@@ -26,7 +26,7 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 const std::string kDataRoot = VORN_TEST_DATA_ROOT;
 const char* kHeightMap = "data/maps/twin_paths.rgb";
-const char* kCache = "data/maps/twin_paths_9_4_8_0.00_0.71_0.71.bmp";
+const char* kCache = "data/maps/twin_paths_12_4_8_0.00_0.71_0.71.bmp";
 
 std::string g_testDir;
 

@@ -9,14 +9,16 @@ namespace {
 
 // --- The drop along the track (heights are 8-bit: the whole budget is 255).
 // With no friction the speed comes only from the drop (squared speed grows by
-// about 7 per unit), so most of it is spent before the big final kicker.
-constexpr float kStartHeight = 218.0f;
+// about 7 per unit), and the race clock is short, so most of the drop is
+// spent early: a steep start run brings the speed up within a few seconds,
+// the paths fall gently, and the final kicker takes what is left.
+constexpr float kStartHeight = 232.0f;
 constexpr float kFinishHeight = 2.0f;
 constexpr int kStartFlatRows = 2;         // gentle start area
 constexpr float kStartFlatDrop = 0.5f;    // per row
-constexpr int kStartRunEnd = 22;          // rows 2..21: the steep start run
-constexpr float kStartRunDrop = 2.6f;
-constexpr int kRunOutRow = 104;           // from here on: nearly flat to the finish
+constexpr int kStartRunEnd = 16;          // rows 2..15: the steep start run
+constexpr float kStartRunDrop = 8.0f;
+constexpr int kRunOutRow = 74;            // from here on: nearly flat to the finish
 constexpr float kRunOutDrop = 0.3f;
 
 // --- Kickers: a ramp rising `rise` over the row before the lip; behind the
@@ -33,27 +35,35 @@ struct Kicker {
   float landingDrop;  // per landing row
 };
 constexpr Kicker kKickers[] = {
-    {Lane::Common, 14, 10.0f, 5, 8.0f},  // a first hop on the start run
-    {Lane::Right, 46, 14.0f, 6, 32.0f},  // a nice jump on the right path (dip depth)
-    {Lane::Left, 56, 16.0f, 8, 44.0f},   // a mega jump after the ice (dip depth)
-    {Lane::Common, 96, 14.0f, 7, 9.0f},  // the monster kicker above the finish
+    {Lane::Common, 10, 10.0f, 4, 8.0f},  // a first hop on the start run
+    {Lane::Right, 33, 14.0f, 6, 32.0f},  // a medium kicker on the right path (dip depth)
+    {Lane::Left, 41, 16.0f, 6, 44.0f},   // a mega jump after the ice (dip depth)
+    {Lane::Common, 66, 14.0f, 6, 7.0f},  // the monster kicker above the finish
 };
 
 // --- The paths (columns). The start x = 2000 is column 40.
 constexpr float kStartColumn = 40.0f;
 constexpr float kTrunkColumn = 36.0f;
-constexpr float kSplitStart = 24.0f, kSplitFull = 36.0f, kJoinStart = 68.0f, kJoinEnd = 80.0f;
+constexpr float kTrunkReached = 10.0f;  // row where the start run has swung over to the trunk line
+constexpr float kSplitStart = 17.0f, kSplitFull = 26.0f, kJoinStart = 48.0f, kJoinEnd = 57.0f;
 constexpr float kSplitOffset = 16.0f;  // path centres 32 columns apart at full split
 constexpr float kTrunkHalfWidth = 6.0f;
 constexpr float kPathHalfWidth = 5.5f;
 constexpr float kFinishColumn = 38.0f;
+constexpr float kFinishLineReached = 74.0f;  // row where the final run is lined up with the finish
+
+// --- Surface features along the paths (rows).
+constexpr float kIceFrom = 25.0f, kIceTo = 37.0f;           // the left path's ice stretch
+constexpr float kRollersFrom = 42.0f, kRollersTo = 52.0f;   // on the right path
+constexpr float kMeadowFrom = 42.0f, kMeadowTo = 54.0f;     // grass on the right path
+constexpr float kIceStripFrom = 73.0f, kIceStripTo = 77.0f;  // an icy strip before the finish
 
 // --- Banks: height above the track as a function of the distance e (in
 // cells) beyond the path edge; capped so nothing passes 255.
 constexpr float kBankLinear = 5.0f;
 constexpr float kBankQuadratic = 1.6f;
 constexpr float kBankCap = 72.0f;
-constexpr float kTopHeight = 252.0f;
+constexpr float kTopHeight = 254.0f;
 constexpr float kBankNoise = 1.5f;
 // Gentle swells on the track itself: they catch the light, not the skis.
 constexpr float kTrackSwell = 2.0f;
@@ -90,10 +100,10 @@ float trunkCentre(float r) {
   if (r <= kSplitStart) {
     // From the start column over to the trunk line, leaning left with the
     // player's first heading.
-    const float t = smoothstep(0.0f, 14.0f, r);
-    return kStartColumn + (kTrunkColumn - 1.0f - kStartColumn) * t + smoothstep(14.0f, kSplitStart, r);
+    const float t = smoothstep(0.0f, kTrunkReached, r);
+    return kStartColumn + (kTrunkColumn - 1.0f - kStartColumn) * t + smoothstep(kTrunkReached, kSplitStart, r);
   }
-  if (r >= kJoinEnd) return kTrunkColumn + (kFinishColumn - kTrunkColumn) * smoothstep(kJoinEnd, 104.0f, r);
+  if (r >= kJoinEnd) return kTrunkColumn + (kFinishColumn - kTrunkColumn) * smoothstep(kJoinEnd, kFinishLineReached, r);
   return kTrunkColumn;
 }
 
@@ -181,23 +191,25 @@ Course buildCourse() {
         feature += mask * kickerProfile(k, r);
       }
       // Rollers on the right path between its kicker and the join.
-      if (r >= 58 && r <= 70) feature += onRight * 3.0f * std::sin((rf - 58.0f) * 1.05f);
+      if (rf >= kRollersFrom && rf <= kRollersTo) feature += onRight * 3.0f * std::sin((rf - kRollersFrom) * 1.05f);
 
       const float height = std::min(255.0f, std::max(1.0f, base[r] + bank + feature));
       course.heights[static_cast<size_t>(r) * w + c] = static_cast<uint8_t>(std::lround(height));
 
       // Materials: ice and grass shares; snow is the rest.
       float ice = 0.0f, grass = 0.0f;
-      ice = std::max(ice, onLeft * smoothstep(34.0f, 37.0f, rf) * (1.0f - smoothstep(50.0f, 53.0f, rf)));
-      const float finishStrip = smoothstep(103.0f, 105.0f, rf) * (1.0f - smoothstep(107.0f, 109.0f, rf));
+      ice = std::max(ice, onLeft * smoothstep(kIceFrom - 1.0f, kIceFrom + 2.0f, rf) *
+                               (1.0f - smoothstep(kIceTo - 1.0f, kIceTo + 2.0f, rf)));
+      const float finishStrip = smoothstep(kIceStripFrom - 1.0f, kIceStripFrom + 1.0f, rf) *
+                                (1.0f - smoothstep(kIceStripTo, kIceStripTo + 2.0f, rf));
       ice = std::max(ice, finishStrip * clamp01(1.0f - (std::fabs(cf - kFinishColumn) - 3.0f) / 2.0f));
       // Grass on the ridge between the paths, on the right path's meadow and
       // in patches high up the outer banks; snow everywhere else.
       const bool betweenPaths = cf > left && cf < right;
       const float crest = betweenPaths ? smoothstep(30.0f, 55.0f, bank) : 0.0f;
-      const float meadow =
-          onRight * smoothstep(56.0f, 59.0f, rf) * (1.0f - smoothstep(72.0f, 75.0f, rf)) *
-          smoothstep(0.05f, 0.35f, smoothNoise(cf, rf, 4.0f, 7));
+      const float meadow = onRight * smoothstep(kMeadowFrom - 2.0f, kMeadowFrom + 1.0f, rf) *
+                           (1.0f - smoothstep(kMeadowTo - 2.0f, kMeadowTo + 1.0f, rf)) *
+                           smoothstep(0.05f, 0.35f, smoothNoise(cf, rf, 4.0f, 7));
       const float outer = betweenPaths ? 0.0f
                                        : smoothstep(35.0f, 60.0f, bank) * smoothstep(0.2f, 0.5f, smoothNoise(cf, rf, 5.0f, 3));
       grass = std::max({crest, meadow, outer});

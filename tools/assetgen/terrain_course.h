@@ -1,15 +1,16 @@
-// The shipped course "twin_paths": a downhill run of 72 x 112 grid points
+// The shipped course "twin_paths": a downhill run of 72 x 80 grid points
 // (50 units apart) that starts at x = 2000, z = 90, splits around a ridge
 // into two paths and joins again before the finish. Heights are 8-bit drops
 // (0..255); the material map paints snow (red), grass (green) and ice (blue)
-// per grid point.
+// per grid point. It is sized for the race clock: a good line finishes in
+// about 11.5 s of the 15 s, with no bonus time.
 //
 // Design (rows along z, the race direction; columns along x):
-//   rows  0..24  common start run, steeper at first for speed, a small kicker
-//   rows 24..80  the twin paths: left has an ice stretch and a big kicker,
-//                right has grass, rollers and a medium kicker
-//   rows 80..111 the joined final run with the largest kicker, an icy strip
-//                and the finish at row 110
+//   rows  0..17  common start run, steep for speed, a small kicker
+//   rows 17..57  the twin paths: left has an ice stretch and a big kicker,
+//                right has a medium kicker, rollers and a meadow
+//   rows 57..79  the joined final run with the largest kicker, an icy strip
+//                and the finish at row 78
 // Banks rise on both sides of every path, so the barrier walls (columns 2
 // and 69) sit high up the banks and are rarely touched.
 //
@@ -24,7 +25,7 @@
 namespace assetgen {
 
 constexpr int kCourseWidth = 72;
-constexpr int kCourseHeight = 112;
+constexpr int kCourseHeight = 80;
 
 struct Course {
   int width = kCourseWidth;
