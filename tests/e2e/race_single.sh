@@ -29,11 +29,13 @@ blue=$(sky_fraction "$WORK/sky.png")
 echo "sky: blue fraction $blue"
 awk -v f="$blue" 'BEGIN { exit !(f > 0.3) }' || fail "no sky in the upper part (blue fraction $blue)"
 
-# The course: bright snow in the lower part.
+# The course in the lower part: lit or shaded snow, grass or ice, but never
+# the sky's blue or the black of an empty frame.
 convert "$WORK/race_2.png" -crop 100%x40%+0+360 +repage "$WORK/ground.png"
-snow=$(convert "$WORK/ground.png" -alpha off -colorspace Gray -fx 'u > 0.55 ? 1 : 0' -format '%[fx:mean]' info:)
-echo "course: bright fraction $snow"
-awk -v f="$snow" 'BEGIN { exit !(f > 0.2) }' || fail "no course in the lower part (bright fraction $snow)"
+ground=$(convert "$WORK/ground.png" -alpha off \
+  -fx '(r + g + b > 0.45) && !(b > 0.5 && b > r + 0.08 && b > g + 0.04) ? 1 : 0' -format '%[fx:mean]' info:)
+echo "course: ground fraction $ground"
+awk -v f="$ground" 'BEGIN { exit !(f > 0.5) }' || fail "no course in the lower part (ground fraction $ground)"
 
 # Moving: the course below the horizon changes between the pictures (the
 # clock and the gauges on the right are left out).
