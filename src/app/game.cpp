@@ -168,6 +168,13 @@ void VornGame::startRace(int raceState, bool withGhost) {
   } else {
     splitCountdown = kSplitCountdown;
   }
+  // Each race gives both players their one horn again, and a blast still
+  // pending from an earlier race (the single race never sounds it) is dropped.
+  for (int i = 0; i < 2; ++i) {
+    hornReady[i] = true;
+    hornActive[i] = false;
+    hornTimer[i] = 0.0f;
+  }
   raceStage = 0;
   sound.raceStart();
   lastFrameTime = now();

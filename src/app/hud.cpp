@@ -1,6 +1,7 @@
 #include "app/hud.h"
 
 #include <GL/glew.h>
+#include <GL/glu.h>
 
 #include "app/font.h"
 
@@ -11,6 +12,11 @@ constexpr float kSingleOffsetX = 6.1f;
 constexpr float kSplitOffsetX = 13.0f;
 constexpr float kOffsetY = -4.3f;
 constexpr float kOffsetZ = -13.0f;
+// The camera the overlay is placed for: the full 800 x 600 screen.
+constexpr double kFieldOfView = 45.0;
+constexpr double kScreenAspect = 800.0 / 600.0;
+constexpr double kNear = 1.0;
+constexpr double kFar = 1000.0;
 // The needle's colour, mixed over the dial by the needle picture's brightness.
 constexpr GLfloat kNeedleColour[4] = {1.0f, 0.18f, 0.1f, 1.0f};
 
@@ -164,6 +170,14 @@ void VornHud::drawSplit(int player) {
 }
 
 void VornHud::draw(float offsetX, HudView view) {
+  // The overlay is laid out for the 800 x 600 screen (half of it in the
+  // split race). A window of another shape stretches it like the texts queued
+  // below, instead of moving the dial away from its digits.
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  gluPerspective(kFieldOfView, view == HudView::kSingle ? kScreenAspect : 2.0 * kScreenAspect, kNear, kFar);
+  glMatrixMode(GL_MODELVIEW);
   glDisable(GL_DEPTH_TEST);
   glLoadIdentity();
   glTranslatef(offsetX, kOffsetY, kOffsetZ);
@@ -173,6 +187,9 @@ void VornHud::draw(float offsetX, HudView view) {
   drawGauge(awake);
   drawSpeedometer(needle);
   restoreState();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
   if (images().font != nullptr) queueTexts(view, *images().font);
 }
 

@@ -78,6 +78,7 @@ void VornRace::countdown(VornRaceClock& clock, int64_t now, int playerCount) {
       clock.deadline = now + T::kRaceClockMicros;
       clock.deadline2 = clock.deadline;
       clock.raceStage = 0;
+      splitFinisher_ = -1;
       hooks_.showMessage(RaceText::kCountdown, 0, "GO");
       break;
     default:
@@ -235,6 +236,9 @@ void VornRace::horns(VornRaceClock& clock, float dt) {
 void VornRace::splitRules(int index, VornRaceClock& clock, int64_t now) {
   VornPlayer& p = *players_[index];
   if (!p.racing) return;
+  // A player who has already stopped keeps its verdict: a loss that comes
+  // later (both clocks run out in the same frame) must not turn it into a win.
+  const bool otherRacing = players_[other(index)]->racing != 0;
   const int64_t deadline = index == 0 ? clock.deadline : clock.deadline2;
   const int64_t s = secondsLeft(deadline, now);
   if (hooks_.updateHud(index, s, riders_[index].awakeChange, p.speed)) {
@@ -243,18 +247,25 @@ void VornRace::splitRules(int index, VornRaceClock& clock, int64_t now) {
     p.knockedOut = 1;
     clock.raceStage = 1;
     hooks_.setHudLost(index);
-    hooks_.setHudWon(other(index));
+    if (otherRacing) hooks_.setHudWon(other(index));
   } else if (s <= 0) {
     // The player out of time stops: it has lost, and its clock would
     // otherwise report the loss again on every later frame.
     hooks_.setHudLost(index);
-    hooks_.setHudWon(other(index));
+    if (otherRacing) hooks_.setHudWon(other(index));
     hooks_.playSound(RaceSound::kLost);
     p.racing = 0;
   } else if (riders_[index].endOfTrack) {
-    hooks_.setHudWon(index);
-    hooks_.setHudLost(other(index));
-    hooks_.playSound(RaceSound::kWin);
+    // Only the first over the line wins; the second one arrives too late.
+    if (splitFinisher_ < 0) {
+      splitFinisher_ = index;
+      hooks_.setHudWon(index);
+      hooks_.setHudLost(other(index));
+      hooks_.playSound(RaceSound::kWin);
+    } else {
+      hooks_.setHudLost(index);
+      hooks_.playSound(RaceSound::kLost);
+    }
     p.racing = 0;
   }
 }

@@ -118,6 +118,8 @@ class VornRace {
   VornCamera* cameras_[2] = {nullptr, nullptr};
   VornRider riders_[2];
   float dt_ = 0.0f;
+  // The split-race player who crossed the finish first, -1 while none has.
+  int splitFinisher_ = -1;
 };
 
 }  // namespace vorn

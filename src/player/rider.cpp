@@ -40,7 +40,7 @@ void VornRider::reset(const VornVector& groundPosition) {
   probes = 0;
 }
 
-bool VornRider::move(VornPlayer& player, VornGround& ground, float dt) {
+bool VornRider::move(VornPlayer& player, VornGround& ground, float dt, bool stopAtEnd) {
   bool touched = false;
   endOfTrack = false;
   float remaining = dt * player.speed;
@@ -55,8 +55,12 @@ bool VornRider::move(VornPlayer& player, VornGround& ground, float dt) {
     VornVector newDirection = player.direction;
     VornVector normal;
     float depth = 0.0f;
-    if (ground.collidePlayer(player.position(), player.direction, newDirection, step, normal, depth,
-                             endOfTrack) == 0) {
+    const int contact =
+        ground.collidePlayer(player.position(), player.direction, newDirection, step, normal, depth, endOfTrack);
+    // At the end barrier only the wall would hold the player: gravity would
+    // pull it down along the wall and through the ground.
+    if (stopAtEnd && endOfTrack) break;
+    if (contact == 0) {
       touched = true;
       player.slide(step, newDirection, depth, normal);
     } else {
@@ -175,8 +179,10 @@ void VornRider::coast(VornPlayer& player, VornGround& ground, VornRaceHooks& hoo
   if (player.speed <= 0.0f) return;
   player.applyGravityToDirection(T::kGravity * dt);
   if (advanceShared) advanceSharedState(player, ground, hooks, dt);
-  onGround = move(player, ground, dt);
+  onGround = move(player, ground, dt, true);
   hooks.collideObjects(index_, player);
+  // The player comes to rest at the end barrier.
+  if (endOfTrack) player.speed = 0.0f;
   player.speed -= T::kCoastBraking * dt;
   if (player.speed > T::kCoastPoseSpeed) player.updatePose(Steering::kNone);
 }

@@ -79,8 +79,9 @@ class VornRider {
              bool advanceShared = true);
 
   // The terrain-probing motion of one frame (step 8). Returns whether any
-  // sub-step touched the ground.
-  bool move(VornPlayer& player, VornGround& ground, float dt);
+  // sub-step touched the ground. With `stopAtEnd` the motion ends before the
+  // first sub-step that would cross the finish.
+  bool move(VornPlayer& player, VornGround& ground, float dt, bool stopAtEnd = false);
 
   int32_t jumpKeyState = kJumpKeyUp;
   Steering steering = Steering::kNone;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -233,6 +234,22 @@ TEST_F(HudGlTest, TheNeedleTurnsWithTheSpeed) {
   EXPECT_NEAR(corner[2], 0.5f, 0.02f);
   // The dial face is dark.
   EXPECT_LT(at(still, kDialX + 25, kDialY + 25)[0], 0.35f);
+}
+
+TEST_F(HudGlTest, AWideWindowKeepsTheDialUnderItsDigits) {
+  // The scene of a window twice as wide as high, shown in this window's
+  // pixels: the dial must stay where the speed digits are queued (x 705 of
+  // 800), not slide towards the middle with the wider scene camera.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, 2.0, 1.0, 2000.0);
+  glMatrixMode(GL_MODELVIEW);
+  const Frame still = drawHud(0.0f, 100.0f);
+  EXPECT_GT(count(still, {kDialX - 6, kDialX + 6, kDialY - 50, kDialY - 15}, isNeedle).first, 40);
+  GLdouble projection[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  EXPECT_NEAR(projection[0], 1.0 / (2.0 * std::tan(22.5 * 3.14159265358979 / 180.0)), 1e-6)
+      << "the scene's camera is left as it was";
 }
 
 TEST_F(HudGlTest, TheGaugeFillsWithTheAwakeLevelInItsColour) {

@@ -224,6 +224,38 @@ TEST_F(GameTest, HornsInTheSplitRaceWaitForTheCountdownAndWorkOnce) {
   EXPECT_FALSE(hornActive[1]);
 }
 
+TEST_F(GameTest, EveryRaceStartsWithBothHornsReadyAndNoBlastPending) {
+  loadToMenu();
+  // A horn blown in a single race is never sounded there...
+  click(400, 600 - 525);
+  ASSERT_EQ(game_->state, kStateRace);
+  game_->keyDown(key::kHorn1);
+  ASSERT_TRUE(hornActive[0]);
+  game_->setState(kStateMenu);
+  // ...and must not go off in the next split race, where player 1 still has
+  // its one horn.
+  click(400, 600 - 325);
+  ASSERT_EQ(game_->state, kStateSplitRace);
+  EXPECT_FALSE(hornActive[0]);
+  EXPECT_TRUE(hornReady[0]);
+  game_->splitCountdown = -0.1f;
+  game_->keyDown(key::kHorn1);
+  game_->keyDown(key::kHorn2);
+  EXPECT_FALSE(hornReady[1]);
+  // A second split race gives both players their horn again.
+  game_->setState(kStateMenu);
+  click(400, 600 - 325);
+  ASSERT_EQ(game_->state, kStateSplitRace);
+  EXPECT_TRUE(hornReady[0]);
+  EXPECT_TRUE(hornReady[1]);
+  game_->splitCountdown = -0.1f;
+  hornActive[0] = hornActive[1] = false;
+  game_->keyDown(key::kHorn1);
+  game_->keyDown(key::kHorn2);
+  EXPECT_TRUE(hornActive[0]);
+  EXPECT_TRUE(hornActive[1]);
+}
+
 TEST_F(GameTest, ResizedWindowKeepsViewportAndPointerScaling) {
   reshapeCallback(1024, 768);
   GLint viewport[4];

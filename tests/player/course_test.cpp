@@ -174,6 +174,30 @@ TEST_F(CourseTest, ReleasedPlayerSlidesDownhillWithoutTunnelling) {
   }
 }
 
+// A player whose race is over (out of time, or the first over the line in
+// the split race) coasts on. Reaching the end barrier it must come to rest
+// on the ground there, not slide down the barrier through the ground.
+TEST_F(CourseTest, ACoastingPlayerStopsAtTheEndBarrierOnTheGround) {
+  for (const float x : {300.0f, 2000.0f}) {
+    SCOPED_TRACE("coasting down at x " + std::to_string(static_cast<int>(x)));
+    VornPlayer p;
+    VornRider rider(0, kPlayer1Keys);
+    const float z = endZ() - 200.0f;
+    p.setPosition(VornVector(x, terrain_->getHeight(x, z) + 6.0f, z));
+    p.direction = VornVector(0.0f, 0.0f, 1.0f);
+    p.speed = 30.0f;
+    rider.reset(p.position());
+    VornRaceHooks none;
+    for (int frame = 0; frame < 3000 && p.speed > 0.0f; ++frame) {
+      rider.coast(p, *terrain_, none, 0.2f);
+      const VornVector& q = p.position();
+      ASSERT_GT(q.y - terrain_->getHeight(q.x, q.z), 0.0f) << "through the ground at frame " << frame;
+    }
+    EXPECT_LE(p.speed, 0.0f) << "came to rest";
+    EXPECT_GT(p.position().z, endZ() - 10.0f) << "reached the end barrier";
+  }
+}
+
 TEST_F(CourseTest, TheCentreLineRunsFromTheStartToTheFinishInsideTheWalls) {
   const VornAutopilot pilot = makePilot();
   ASSERT_EQ(pilot.line().size(), static_cast<size_t>(terrain_->height()));

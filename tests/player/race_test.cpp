@@ -27,8 +27,14 @@ class Recorder : public VornRaceHooks {
     messagePlayers.push_back(player);
   }
   void showWinText() override { ++winTexts; }
-  void setHudWon(int p) override { won.push_back(p); }
-  void setHudLost(int p) override { lost.push_back(p); }
+  void setHudWon(int p) override {
+    won.push_back(p);
+    shown[p] = 1;
+  }
+  void setHudLost(int p) override {
+    lost.push_back(p);
+    shown[p] = 2;
+  }
   void muteLoopingSounds() override { ++mutes; }
   bool updateBeers(int player, const VornVector&) override { return beerFor[player]; }
   bool updateHud(int player, int64_t s, float awake, float) override {
@@ -48,6 +54,7 @@ class Recorder : public VornRaceHooks {
   std::vector<int> messagePlayers;
   std::vector<int> won;
   std::vector<int> lost;
+  int shown[2] = {0, 0};  // what each HUD shows last: 0 racing, 1 won, 2 lost
   int winTexts = 0;
   int mutes = 0;
   int recordingsClosed = 0;
@@ -356,6 +363,34 @@ TEST_F(RaceTest, SplitFinishAndTimeOutEndEachPlayersRace) {
   EXPECT_GE(hooks_.mutes, 1);
   keys_[32] = 1;
   EXPECT_EQ(split(20000).request, RaceRequest::kBackToMenu);
+}
+
+TEST_F(RaceTest, SplitClocksRunningOutTogetherLeaveBothPlayersLost) {
+  startSplit();
+  for (int i = 0; i < 1000 && !players_[0].racing; ++i) split(10000);
+  ground_.endZ = 1e9f;
+  split(15000000);  // both clocks, set at "GO", run out in this frame
+  EXPECT_EQ(players_[0].racing, 0);
+  EXPECT_EQ(players_[1].racing, 0);
+  EXPECT_EQ(hooks_.shown[0], 2) << "player 1 did not win by being checked first";
+  EXPECT_EQ(hooks_.shown[1], 2);
+}
+
+TEST_F(RaceTest, SplitSecondPlayerOverTheLineDoesNotTakeTheWin) {
+  startSplit();
+  for (int i = 0; i < 1000 && !players_[0].racing; ++i) split(10000);
+  players_[0].direction = VornVector(0.0f, 0.0f, 1.0f);
+  players_[1].direction = VornVector(0.0f, 0.0f, 1.0f);
+  players_[1].setPosition(players_[0].position() - VornVector(30.0f, 0.0f, 20.0f));
+  ground_.endZ = players_[0].position().z + 0.05f;
+  split(20000);
+  ASSERT_EQ(players_[0].racing, 0);
+  ASSERT_EQ(players_[1].racing, 1);
+  for (int i = 0; i < 500 && players_[1].racing; ++i) split(20000);
+  ASSERT_EQ(players_[1].racing, 0);
+  EXPECT_EQ(hooks_.shown[0], 1);
+  EXPECT_EQ(hooks_.shown[1], 2);
+  EXPECT_EQ(hooks_.count(RaceSound::kWin), 1);
 }
 
 TEST_F(RaceTest, SplitAnimationsRunAtTheSingleRaceSpeed) {
