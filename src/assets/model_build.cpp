@@ -277,6 +277,9 @@ std::vector<VornClip> parseClips(const std::string& text) {
     int first = 0, last = 0;
     float seconds = 0.0f;
     if (std::sscanf(line.c_str(), "%d %d %f ", &first, &last, &seconds) != 3) continue;
+    // "nan", "inf" or a negative duration would make every frame of the clip
+    // undefined; such a line is damaged and skipped like an unreadable one.
+    if (!std::isfinite(seconds) || seconds < 0.0f) continue;
     VornClip clip;
     clip.start = first;
     // Wide frame numbers must not overflow the length.

@@ -235,6 +235,10 @@ TEST(ModelSideFiles, ClipLinesAndNames) {
   EXPECT_FLOAT_EQ(clips[0].duration, 1.5f);
   EXPECT_EQ(clips[1].length, 25);
   EXPECT_TRUE(parseClips("").empty());
+  // Durations that would make every frame of a clip undefined are damage.
+  const auto damaged = parseClips("0 10 nan\n0 10 inf\n0 10 -2\n5 9 0.5\n");
+  ASSERT_EQ(damaged.size(), 1u);
+  EXPECT_EQ(damaged[0].start, 5);
 }
 
 TEST(ModelSideFiles, OverlayLinesNameAMaterialByPrefixThenItsTexture) {
