@@ -44,6 +44,26 @@ inline std::vector<uint8_t> pixelAt(const VornImage& image, uint32_t x, uint32_t
                               image.pixels.begin() + static_cast<long>(at + bpp));
 }
 
+// Runs one of the readers' decode functions (bytes, size, name, image, detail)
+// on a little file that must decode, and returns the image.
+template <typename Decode>
+VornImage decodeOk(Decode decode, const Bytes& b, const std::string& name) {
+  VornImage image;
+  std::string detail;
+  EXPECT_TRUE(decode(b.data.data(), b.size(), name, image, detail)) << detail;
+  return image;
+}
+
+// The same for a file that must be refused: no pixels, and the detail line.
+template <typename Decode>
+std::string decodeFails(Decode decode, const Bytes& b, const std::string& name) {
+  VornImage image;
+  std::string detail;
+  EXPECT_FALSE(decode(b.data.data(), b.size(), name, image, detail));
+  EXPECT_TRUE(image.pixels.empty());
+  return detail;
+}
+
 inline std::vector<uint8_t> rgb(uint8_t r, uint8_t g, uint8_t b) { return {r, g, b}; }
 inline std::vector<uint8_t> rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return {r, g, b, a}; }
 
