@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "world/light_map_reference.h"
 #include "world/terrain.h"
 

@@ -3,8 +3,10 @@
 # Two layers: "core" libraries decode, parse and simulate and must not link or
 # include OpenGL, GLU, GLUT, GLEW, OpenAL or ALUT; "gl" libraries talk to the
 # graphics or audio device and may depend on core libraries, never the reverse.
-# vorn_check_layers() enforces the link side at configure time; the test
-# "layering" checks the includes of every core source file.
+# vorn_check_layers() enforces both at configure time: the links of every core
+# library, and (through tests/support/check_layers.sh, also run as the test
+# "layering") the includes: no device header in a core source, and no folder
+# of src/ including a folder above it.
 
 set(VORN_WARNINGS -Wall -Wextra)
 
@@ -71,6 +73,23 @@ function(vorn_check_layers)
   get_property(srcs GLOBAL PROPERTY VORN_CORE_SOURCES)
   string(REPLACE ";" "\n" lines "${srcs}")
   file(WRITE ${CMAKE_BINARY_DIR}/core_sources.txt "${lines}\n")
+  execute_process(
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/support/check_layers.sh
+            ${CMAKE_BINARY_DIR}/core_sources.txt ${CMAKE_SOURCE_DIR}/src
+    RESULT_VARIABLE layers_result)
+  if(NOT layers_result EQUAL 0)
+    message(FATAL_ERROR "layering: see the lines above")
+  endif()
+  # And again in every build whose sources changed, so an include added after
+  # configuring fails the build rather than a later test.
+  file(GLOB_RECURSE layered_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.h ${CMAKE_SOURCE_DIR}/src/*.cpp)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/layers.stamp
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/support/check_layers.sh
+            ${CMAKE_BINARY_DIR}/core_sources.txt ${CMAKE_SOURCE_DIR}/src
+    COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/layers.stamp
+    DEPENDS ${layered_sources} ${CMAKE_SOURCE_DIR}/tests/support/check_layers.sh
+    COMMENT "Checking the include layers")
+  add_custom_target(vorn_layers ALL DEPENDS ${CMAKE_BINARY_DIR}/layers.stamp)
 endfunction()
 
 # Tests. Every test runs with OpenAL Soft on its null backend so no sound device is needed.

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/clock.h"
+#include "base/clock.h"
 
 namespace vorn {
 

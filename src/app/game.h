@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "app/font.h"
 #include "app/fps_counter.h"
 #include "app/highscore.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 
 namespace vorn {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "app/game.h"
 #include "app/input.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "assets/decode_support.h"
 
 namespace vorn {

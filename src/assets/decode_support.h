@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/byte_reader.h"
+#include "base/byte_reader.h"
 #include "assets/image.h"
 
 namespace vorn {

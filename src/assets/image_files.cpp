@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "assets/bmp_codec.h"
 #include "assets/gif_reader.h"
 #include "assets/jpg_markers.h"

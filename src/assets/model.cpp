@@ -5,7 +5,7 @@
 #include <cassert>
 #include <cstdio>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "assets/material_gl.h"
 
 namespace vorn {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace vorn {
 namespace {

@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "assets/image_files.h"
 
 namespace vorn {

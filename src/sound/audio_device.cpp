@@ -2,7 +2,7 @@
 
 #include <AL/alut.h>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 
 namespace vorn {
 namespace {

@@ -7,7 +7,7 @@
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "sound/audio_device.h"
 #include "sound/sound_rules.h"
 #include "sound/stream_fill.h"

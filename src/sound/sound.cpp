@@ -1,6 +1,6 @@
 #include "sound/sound.h"
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "sound/audio_device.h"
 #include "sound/sound_rules.h"
 #include "sound/wav_reader.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/byte_reader.h"
-#include "app/error_log.h"
+#include "base/byte_reader.h"
+#include "base/error_log.h"
 
 namespace vorn {
 namespace {

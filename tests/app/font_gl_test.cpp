@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "app/font.h"
 #include "app/hud.h"
 

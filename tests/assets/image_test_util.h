@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "assets/image.h"
 #include "support/test_bytes.h"
 

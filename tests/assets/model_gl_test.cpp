@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "assets/material_gl.h"
 #include "assets/model_bytes.h"
 #include "assets/model_set.h"

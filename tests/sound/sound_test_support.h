@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 
 namespace vorn_test {
 

@@ -16,7 +16,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "assets/bmp_codec.h"
 
 namespace vorn {
