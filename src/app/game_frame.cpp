@@ -95,7 +95,10 @@ void VornGame::drawDebugText() {
     font->print(0, 20, "position: %f, %f, %f", p.x, p.y, p.z);
     font->print(0, 30, "speed: %f,  frame: %f", players[0]->speed, players[0]->frame);
   }
-  // The move centre of model 0 at (0, 40) (waits for: animation).
+  // Model 0 is drawn centred on its bounds: this is the centre it moves by.
+  if (const VornObject* cow = models.model(kModelCow)) {
+    font->print(0, 40, "movecenter: %f, %f, %f", cow->center.x, cow->center.y, cow->center.z);
+  }
 }
 
 }  // namespace vorn

@@ -44,8 +44,8 @@ void VornGame::loadNextStep() {
       break;
     case 13:
       std::printf("world ....\n");
-      // Terrain, light map, ground textures and the material map; the
-      // placed objects join here (waits for: objects).
+      // Terrain, light map, ground textures and the material map; the object
+      // map and the placed objects follow here (waits for: objects).
       world = std::make_unique<VornWorld>("data/maps/twin_paths.rgb", textures);
       break;
     case 14:
@@ -76,8 +76,8 @@ void VornGame::loadNextStep() {
       }
       break;
     case 16: {
-      // Recorder, ghost, cameras attached, snow and the beer objects (waits
-      // for: recorded runs, cameras, particles, action objects).
+      // The light. The recorder and ghost, the snow and the beer objects
+      // follow here (waits for: recorded runs, particles, action objects).
       lightPosition = VornVector(0.0f, 1.0f, -1.0f);
       lightPosition.normalize();
       lightList = glGenLists(1);
@@ -99,7 +99,7 @@ void VornGame::loadNextStep() {
       std::srand(static_cast<unsigned>(getTimeSeconds()));
       break;
     case 18:
-      // The beer's projected-shadow texture and the action objects' buffers
+      // The beer's shadow texture and the action objects' buffers
       // (waits for: projected shadows, action objects).
       break;
     case 19:

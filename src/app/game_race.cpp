@@ -1,7 +1,6 @@
 // The race frames of the game object: draw the scene, then run the race
 // update; and the race's set-up — the players, cameras and the hooks through
-// which the race update reaches the HUD, the messages and the subsystems
-// that join later.
+// which the race update reaches the HUD, the messages and the sounds.
 #include <GL/glew.h>
 #include <GL/glut.h>
 
@@ -26,9 +25,9 @@ constexpr int kWinTextX = 100;
 constexpr int kWinTextY = 500;
 constexpr int kWinTextSize = 80;
 
-// The race update's calls into the game's other parts. Sounds, particles,
-// obstacles, beer bottles and recorded runs join as their subsystems arrive;
-// until then their hooks keep the defaults (nothing happens).
+// The race update's calls into the game's other parts. The hooks of the
+// particles, obstacles, beer bottles and recorded runs keep their defaults
+// (nothing happens) (waits for: particles, action objects, recorded runs).
 class GameRaceHooks final : public VornRaceHooks {
  public:
   explicit GameRaceHooks(VornGame& game) : game_(game) {}
@@ -195,9 +194,9 @@ void VornGame::drawRaceView(int view) {
   // 4. and 5. The terrain.
   if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   if (world) world->draw();
-  // 6. to 9. Action objects with their shadows, the ghost (single race), the
-  // shadow-volume pass and the snow (waits for: action objects, recorded
-  // runs, shadow volumes, particles).
+  // 6. to 9.: the action objects with their shadows, the ghost (single race
+  // only), the shadow-volume pass and the snow follow here
+  // (waits for: action objects, recorded runs, shadow volumes, particles).
 }
 
 void VornGame::drawSingleScene() {

@@ -29,7 +29,7 @@ bool parseBMP(const uint8_t* data, size_t size, const std::string& name, bool tr
   ByteReader in(data, size);
   const uint8_t* magic = in.take(2);
   if (!magic || magic[0] != 'B' || magic[1] != 'M') {
-    detail = formatDetail("\tbmp header damaged or unknown : %s\n", name.c_str());
+    detail = formatText("\tbmp header damaged or unknown : %s\n", name.c_str());
     return false;
   }
   uint32_t fileSize = 0, reserved = 0, pixelOffset = 0, headerSize = 0, width = 0, height = 0;
@@ -40,7 +40,7 @@ bool parseBMP(const uint8_t* data, size_t size, const std::string& name, bool tr
     return false;
   }
   if (headerSize < kInfoFieldsRead) {
-    detail = formatDetail("\tbmp header damaged or unknown : %s\n", name.c_str());
+    detail = formatText("\tbmp header damaged or unknown : %s\n", name.c_str());
     return false;
   }
   const size_t infoStart = kFileHeaderBytes;
@@ -55,11 +55,11 @@ bool parseBMP(const uint8_t* data, size_t size, const std::string& name, bool tr
   const bool depthKnown = trueColourOnly ? bitCount == 24
                                          : (bitCount == 24 || bitCount == 8 || bitCount == 4 || bitCount == 1);
   if (!depthKnown) {
-    detail = formatDetail("\tunsopported bit format only 24 bit supported : file pixelsize= %d\n", bitCount);
+    detail = formatText("\tunsopported bit format only 24 bit supported : file pixelsize= %d\n", bitCount);
     return false;
   }
   if (compression != 0) {
-    detail = formatDetail("\tcompressed bmp not supported : %s\n", name.c_str());
+    detail = formatText("\tcompressed bmp not supported : %s\n", name.c_str());
     return false;
   }
   // Stored as signed: a negative height (rows top first) is refused with
@@ -110,7 +110,7 @@ bool expandPixels(const BmpLayout& layout, const std::string& name, uint8_t* out
       const uint32_t shift = 8 - layout.bitCount - static_cast<uint32_t>(bit % 8);
       const uint32_t index = (row[bit / 8] >> shift) & ((1u << layout.bitCount) - 1);
       if (index >= layout.paletteEntries) {
-        detail = formatDetail("\tcolor index out of range: %s\n", name.c_str());
+        detail = formatText("\tcolor index out of range: %s\n", name.c_str());
         return false;
       }
       const uint8_t* entry = layout.palette + index * 4;
@@ -157,7 +157,7 @@ bool decodeBMPMasked(const uint8_t* colour, size_t colourSize, const std::string
   if (!parseBMP(colour, colourSize, colourName, true, limits, colourLayout, detail)) return false;
   if (!parseBMP(mask, maskSize, maskName, true, limits, maskLayout, detail)) return false;
   if (maskLayout.width != colourLayout.width || maskLayout.height != colourLayout.height) {
-    detail = formatDetail("\tmask size differs from image: %s\n", maskName.c_str());
+    detail = formatText("\tmask size differs from image: %s\n", maskName.c_str());
     return false;
   }
   VornImage result;

@@ -1,7 +1,7 @@
 // Shared tools of the image readers: the bounds-checked ByteReader (from
 // app/byte_reader.h), the size check that every reader applies before it
 // allocates, and printf-style detail lines.
-// Cost: nothing allocates except formatDetail.
+// Cost: nothing allocates except the detail lines.
 #pragma once
 
 #include <cstddef>
@@ -9,12 +9,10 @@
 #include <string>
 
 #include "base/byte_reader.h"
+#include "base/text_format.h"
 #include "assets/image.h"
 
 namespace vorn {
-
-// A detail line formatted like printf (the format carries its "\t" and "\n").
-std::string formatDetail(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // True when width and height are both in 1..limits.maxDimension; otherwise
 // sets the detail "\timage size not supported: <w> x <h>\n".

@@ -89,7 +89,7 @@ bool decodeLzw(CodeReader& codes, uint32_t minCodeSize, size_t wanted, std::vect
     }
     if (code == end) break;
     if (code > next || (code == next && !havePrevious) || (code >= clear && code < clear + 2)) {
-      detail = formatDetail("\tlzw code out of range: %s\n", name.c_str());
+      detail = formatText("\tlzw code out of range: %s\n", name.c_str());
       return false;
     }
     const bool repeatsPrevious = code == next;  // the string is previous + its own first byte
@@ -143,7 +143,7 @@ bool decodeGIF(const uint8_t* data, size_t size, const std::string& name, VornIm
       const char c = static_cast<char>(signature[i]);
       shown += (c >= 32 && c < 127) ? c : '?';
     }
-    detail = formatDetail("\tunsopported gif format %s\n", shown.c_str());
+    detail = formatText("\tunsopported gif format %s\n", shown.c_str());
     return false;
   }
   uint16_t screenWidth = 0, screenHeight = 0;
@@ -182,7 +182,7 @@ bool decodeGIF(const uint8_t* data, size_t size, const std::string& name, VornIm
     return false;
   }
   if (minCodeSize < 1 || minCodeSize > kMaxMinCodeSize) {
-    detail = formatDetail("\tlzw code size %d not supported\n", minCodeSize);
+    detail = formatText("\tlzw code size %d not supported\n", minCodeSize);
     return false;
   }
 
@@ -206,7 +206,7 @@ bool decodeGIF(const uint8_t* data, size_t size, const std::string& name, VornIm
       const uint32_t index = indices[size_t{r} * width + x];
       if (index >= entries) {
         image = VornImage();
-        detail = formatDetail("\tcolor index out of range: %s\n", name.c_str());
+        detail = formatText("\tcolor index out of range: %s\n", name.c_str());
         return false;
       }
       std::memcpy(out + x * 3, &table[index * 3], 3);

@@ -14,16 +14,16 @@ bool standalone(uint8_t marker) { return marker == 0x01 || (marker >= 0xD0 && ma
 
 void describeApp0(const uint8_t* p, size_t n, std::string& report) {
   if (n < 14) {
-    report += formatDetail("APP0 length %zu\n", n + 2);
+    report += formatText("APP0 length %zu\n", n + 2);
     return;
   }
   std::string identifier;
   for (size_t i = 0; i < 5 && p[i] != 0; ++i) identifier += static_cast<char>(p[i]);
-  report += formatDetail("APP0 identifier %s\n", identifier.c_str());
-  report += formatDetail("APP0 version %d.%02d\n", p[5], p[6]);
-  report += formatDetail("APP0 units %d\n", p[7]);
-  report += formatDetail("APP0 density %d x %d\n", loadBe16(p + 8), loadBe16(p + 10));
-  report += formatDetail("APP0 thumbnail %d x %d\n", p[12], p[13]);
+  report += formatText("APP0 identifier %s\n", identifier.c_str());
+  report += formatText("APP0 version %d.%02d\n", p[5], p[6]);
+  report += formatText("APP0 units %d\n", p[7]);
+  report += formatText("APP0 density %d x %d\n", loadBe16(p + 8), loadBe16(p + 10));
+  report += formatText("APP0 thumbnail %d x %d\n", p[12], p[13]);
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ bool describeJPGMarkers(const uint8_t* data, size_t size, const std::string& nam
       for (size_t i = 0; i + 2 < length; ++i) text += (body[i] >= 32 && body[i] < 127) ? static_cast<char>(body[i]) : '?';
       report += "comment " + text + "\n";
     } else {
-      report += formatDetail("marker %02X length %d\n", marker, length);
+      report += formatText("marker %02X length %d\n", marker, length);
     }
   }
   detail = truncatedDetail(name);

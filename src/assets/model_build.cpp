@@ -1,11 +1,12 @@
 #include "assets/model_build.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
+
+#include "base/text_format.h"
 
 namespace vorn {
 namespace {
@@ -52,17 +53,6 @@ std::vector<std::string> splitLines(const std::string& text) {
     pos = end + 1;
   }
   return lines;
-}
-
-void appendf(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void appendf(std::string* out, const char* format, ...) {
-  if (!out) return;
-  char buffer[256];
-  va_list args;
-  va_start(args, format);
-  const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (n > 0) out->append(buffer, static_cast<size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
 }
 
 bool textured(const VornMaterialGroup& g) { return g.material && g.material->map1Group != 0; }
@@ -214,7 +204,7 @@ VornModelLayout buildLayout(VornPartList& parts, VornMaterial* defaultMaterial, 
         writeGroup(*part, g, position, pass == 1, layout);
         g.start = static_cast<int>(position);
         if (g.material) g.material->addPart(part.get(), g.start);
-        appendf(report, "part %s, group %s (%u faces)\n\nbufferPos: %d\n\n", part->name.c_str(),
+        appendText(report, "part %s, group %s (%u faces)\n\nbufferPos: %d\n\n", part->name.c_str(),
                 g.materialName.c_str(), g.size(), g.start);
         position += g.size();
       }
@@ -229,12 +219,12 @@ VornModelLayout buildLayout(VornPartList& parts, VornMaterial* defaultMaterial, 
     writeGroup(*part, g, position, false, layout);
     g.start = static_cast<int>(position);
     if (defaultMaterial) defaultMaterial->addPart(part, g.start);
-    appendf(report, "part %s, default (%u faces)\n\nbufferPos: %d\n\n", part->name.c_str(), g.size(),
+    appendText(report, "part %s, default (%u faces)\n\nbufferPos: %d\n\n", part->name.c_str(), g.size(),
             g.start);
     position += g.size();
     part->groups.push_back(std::move(g));
   }
-  appendf(report, "\nobject texture size: %u\n\n", layout.texturedFaceCount * 6);
+  appendText(report, "\nobject texture size: %u\n\n", layout.texturedFaceCount * 6);
   return layout;
 }
 

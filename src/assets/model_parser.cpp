@@ -1,11 +1,11 @@
 #include "assets/model_parser.h"
 
 #include <cassert>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "base/byte_reader.h"
+#include "base/text_format.h"
 
 namespace vorn {
 namespace {
@@ -16,17 +16,6 @@ constexpr size_t kChunkHeaderBytes = 6;
 // Extra floats a key carries for spline flag bits 0..4 (tension, continuity,
 // bias, ease to, ease from); read and not kept.
 constexpr int kSplineFlagBits = 5;
-
-void appendf(std::string* log, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void appendf(std::string* log, const char* format, ...) {
-  if (!log) return;
-  char buffer[512];
-  va_list args;
-  va_start(args, format);
-  const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (n > 0) log->append(buffer, static_cast<size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
-}
 
 // A reader over [from, to) of the file whose positions stay file offsets;
 // every read fails instead of passing `to`.
@@ -114,7 +103,7 @@ Step Parser::fault(const char* format, ...) {
     result_.complete = false;
     result_.fault = buffer;
   }
-  appendf(log_, "fault: %s\n", buffer);
+  appendText(log_, "fault: %s\n", buffer);
   return Step::kFault;
 }
 
@@ -133,7 +122,7 @@ VornMaterialMap* Parser::currentMap() {
 }
 
 VornParseResult Parser::run() {
-  appendf(log_, "start! %d/%d\n", 4, 2);
+  appendText(log_, "start! %d/%d\n", 4, 2);
   // Ends of the containers the position is inside; the file is the outermost.
   std::vector<size_t> ends{size_};
   size_t pos = 0;
@@ -150,7 +139,7 @@ VornParseResult Parser::run() {
     uint32_t length = 0;
     header.le16(id);
     header.le32(length);
-    appendf(log_, "\noffset: %zu\nChunkID: %x\nChunkLenght: %x\n", pos, id, length);
+    appendText(log_, "\noffset: %zu\nChunkID: %x\nChunkLenght: %x\n", pos, id, length);
     if (length < kChunkHeaderBytes) {
       fault("chunk %04x at offset %zu has length %u", id, pos, length);
       break;
@@ -186,20 +175,20 @@ Step Parser::chunk(uint16_t id, ByteReader& r, size_t offset) {
     case kMeshVersion: {
       uint32_t v;
       if (!r.le32(v)) break;
-      appendf(log_, "version: %u\n", v);
+      appendText(log_, "version: %u\n", v);
       return Step::kDone;
     }
     case kMasterScale:
     case kShadowBias: {
       float v;
       if (!readF32(r, v)) break;
-      appendf(log_, "value: %f\n", v);
+      appendText(log_, "value: %f\n", v);
       return Step::kDone;
     }
     case kShadowMapSize: {
       uint16_t v;
       if (!r.le16(v)) break;
-      appendf(log_, "shadow map size: %u\n", v);
+      appendText(log_, "shadow map size: %u\n", v);
       return Step::kDone;
     }
     default:
@@ -215,7 +204,7 @@ Step Parser::chunk(uint16_t id, ByteReader& r, size_t offset) {
     const Step s = keyframer(id, r);
     if (s != Step::kFault || !result_.complete) return s;
   } else {
-    appendf(log_, "unknown ------------------ \n");
+    appendText(log_, "unknown ------------------ \n");
     return Step::kDone;
   }
   return fault("chunk %04x at offset %zu is too short for its data", id, offset);
@@ -231,14 +220,14 @@ Step Parser::material(uint16_t id, ByteReader& r) {
     return Step::kContainer;
   }
   if (!material_) {
-    appendf(log_, "outside a material, skipped\n");
+    appendText(log_, "outside a material, skipped\n");
     return Step::kDone;
   }
   VornMaterial& m = *material_;
   switch (id) {
     case kMaterialName:
       if (!readName(r, m.name)) return fault("material name at offset %zu has no end", pendingHeader_);
-      appendf(log_, "material: %s\n", m.name.c_str());
+      appendText(log_, "material: %s\n", m.name.c_str());
       return Step::kDone;
     case kAmbient: colorContext_ = 1; return Step::kContainer;
     case kDiffuse: colorContext_ = 2; return Step::kContainer;
@@ -252,7 +241,7 @@ Step Parser::material(uint16_t id, ByteReader& r) {
       if (colorContext_ == 1) (gamma ? m.ambient2 : m.ambient) = c;
       if (colorContext_ == 2) m.diffuse = c;
       if (colorContext_ == 3) (gamma ? m.specular2 : m.specular) = c;
-      appendf(log_, "colour %d: %f %f %f\n", colorContext_, c[0], c[1], c[2]);
+      appendText(log_, "colour %d: %f %f %f\n", colorContext_, c[0], c[1], c[2]);
       return Step::kDone;
     }
     case kShininess: amountContext_ = 1; return Step::kContainer;
@@ -268,7 +257,7 @@ Step Parser::material(uint16_t id, ByteReader& r) {
                             &m.transparencyFalloff, &m.reflectBlur, &m.selfIllumination};
       if (amountContext_ >= 1 && amountContext_ <= 6) *target[amountContext_] = v;
       if (amountContext_ == 7 && currentMap()) currentMap()->amount = v;
-      appendf(log_, "amount %d: %u\n", amountContext_, v);
+      appendText(log_, "amount %d: %u\n", amountContext_, v);
       return Step::kDone;
     }
     case kWireThickness:
@@ -291,13 +280,13 @@ Step Parser::material(uint16_t id, ByteReader& r) {
   }
   VornMaterialMap* map = currentMap();
   if (!map) {
-    appendf(log_, "unknown ------------------ \n");
+    appendText(log_, "unknown ------------------ \n");
     return Step::kDone;
   }
   switch (id) {
     case kMapFile:
       if (!readName(r, map->fileName)) return fault("map file name at offset %zu has no end", pendingHeader_);
-      appendf(log_, "map %d: %s\n", mapContext_, map->fileName.c_str());
+      appendText(log_, "map %d: %s\n", mapContext_, map->fileName.c_str());
       return Step::kDone;
     case kMapOptions: return r.le16(map->options) ? Step::kDone : Step::kFault;
     case kMapBlur: return readF32(r, map->blur) ? Step::kDone : Step::kFault;
@@ -307,7 +296,7 @@ Step Parser::material(uint16_t id, ByteReader& r) {
     case kMapOffsetV: return readF32(r, map->offsetV) ? Step::kDone : Step::kFault;
     case kMapRotation: return readF32(r, map->rotation) ? Step::kDone : Step::kFault;
     default:
-      appendf(log_, "unknown ------------------ \n");
+      appendText(log_, "unknown ------------------ \n");
       return Step::kDone;
   }
 }
@@ -316,14 +305,14 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
   if (id == kObject) {
     auto part = std::make_unique<VornObjectPart>();
     if (!readName(r, part->name)) return fault("object name at offset %zu has no end", pendingHeader_);
-    appendf(log_, "object: %s\n", part->name.c_str());
+    appendText(log_, "object: %s\n", part->name.c_str());
     part_ = part.get();
     model_.parts.push_back(std::move(part));
     return Step::kContainer;
   }
   if (id == kTriMesh) return Step::kContainer;
   if (!part_) {
-    appendf(log_, "outside an object, skipped\n");
+    appendText(log_, "outside an object, skipped\n");
     return Step::kDone;
   }
   VornObjectPart& p = *part_;
@@ -338,7 +327,7 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
       p.vertices.assign(static_cast<size_t>(n) * 3, 0.0f);
       readFloats(r, p.vertices.data(), p.vertices.size());
       p.computeBounds();
-      appendf(log_, "vertices: %u\n", n);
+      appendText(log_, "vertices: %u\n", n);
       return Step::kDone;
     }
     case kFaces: {
@@ -351,7 +340,7 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
       p.faces.assign(static_cast<size_t>(n) * 4, 0);
       for (uint16_t& w : p.faces) r.le16(w);
       p.sourceFaces = p.faces;
-      appendf(log_, "faces: %u\n", n);
+      appendText(log_, "faces: %u\n", n);
       return Step::kContainer;  // material groups and smoothing groups follow
     }
     case kFaceMaterial: {
@@ -367,7 +356,7 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
       }
       group.faces.assign(n, 0);
       for (uint16_t& f : group.faces) r.le16(f);
-      appendf(log_, "material group: %s, %u faces\n", group.materialName.c_str(), n);
+      appendText(log_, "material group: %s, %u faces\n", group.materialName.c_str(), n);
       p.groups.push_back(std::move(group));
       p.hadMaterialGroups = true;
       return Step::kDone;
@@ -381,23 +370,23 @@ Step Parser::mesh(uint16_t id, ByteReader& r) {
       }
       p.texCoords.assign(static_cast<size_t>(n) * 2, 0.0f);
       readFloats(r, p.texCoords.data(), p.texCoords.size());
-      appendf(log_, "texture coordinates: %u\n", n);
+      appendText(log_, "texture coordinates: %u\n", n);
       return Step::kDone;
     }
     case kSmoothGroups:
-      appendf(log_, "smoothing groups: %zu\n", r.remaining() / 4);
+      appendText(log_, "smoothing groups: %zu\n", r.remaining() / 4);
       return Step::kDone;
     case kLocalAxes: {
       float v[12];
       if (!readFloats(r, v, 12)) return Step::kFault;
       for (int i = 0; i < 4; ++i) p.axes[i] = VornVector(v + 3 * i);
       p.matrix.fromAxes(p.axes[0], p.axes[1], p.axes[2], p.axes[3]);
-      appendf(log_, "local axes: %f %f %f / %f %f %f / %f %f %f / %f %f %f\n", v[0], v[1], v[2],
+      appendText(log_, "local axes: %f %f %f / %f %f %f / %f %f %f / %f %f %f\n", v[0], v[1], v[2],
               v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]);
       return Step::kDone;
     }
     default:
-      appendf(log_, "unknown ------------------ \n");
+      appendText(log_, "unknown ------------------ \n");
       return Step::kDone;
   }
 }
@@ -411,19 +400,19 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
       if (!r.le16(revision)) return Step::kFault;
       if (!readName(r, name)) return fault("keyframer name at offset %zu has no end", pendingHeader_);
       if (!r.le32(frames)) return Step::kFault;
-      appendf(log_, "keyframer: %u %s %u\n", revision, name.c_str(), frames);
+      appendText(log_, "keyframer: %u %s %u\n", revision, name.c_str(), frames);
       return Step::kDone;
     }
     case kKeySegment: {
       uint32_t from, to;
       if (!r.le32(from) || !r.le32(to)) return Step::kFault;
-      appendf(log_, "segment: %u %u\n", from, to);
+      appendText(log_, "segment: %u %u\n", from, to);
       return Step::kDone;
     }
     case kKeyCurrentTime: {
       uint32_t t;
       if (!r.le32(t)) return Step::kFault;
-      appendf(log_, "current time: %u\n", t);
+      appendText(log_, "current time: %u\n", t);
       return Step::kDone;
     }
     case kNodeObject: {
@@ -431,14 +420,14 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
       node->setId(static_cast<int>(model_.nodes.size()));
       node_ = node.get();
       model_.nodes.push_back(std::move(node));
-      appendf(log_, "node %d\n", node_->getId());
+      appendText(log_, "node %d\n", node_->getId());
       return Step::kContainer;
     }
     default:
       break;
   }
   if (!node_) {
-    appendf(log_, "unknown node type ------------------ \n");
+    appendText(log_, "unknown node type ------------------ \n");
     return Step::kDone;
   }
   VornKeyNode& n = *node_;
@@ -447,7 +436,7 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
       int16_t v;
       if (!readI16(r, v)) return Step::kFault;
       n.setId(v);
-      appendf(log_, "node id: %d\n", v);
+      appendText(log_, "node id: %d\n", v);
       return Step::kDone;
     }
     case kNodeHeader: {
@@ -456,26 +445,26 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
       if (!readName(r, n.name)) return fault("node name at offset %zu has no end", pendingHeader_);
       if (!r.le16(flags1) || !r.le16(flags2) || !readI16(r, parent)) return Step::kFault;
       n.setParentId(parent);
-      appendf(log_, "node: %s flags %x %x parent %d\n", n.name.c_str(), flags1, flags2, parent);
+      appendText(log_, "node: %s flags %x %x parent %d\n", n.name.c_str(), flags1, flags2, parent);
       return Step::kDone;
     }
     case kNodeInstance: {
       std::string name;
       if (!readName(r, name)) return fault("instance name at offset %zu has no end", pendingHeader_);
-      appendf(log_, "instance: %s\n", name.c_str());
+      appendText(log_, "instance: %s\n", name.c_str());
       return Step::kDone;
     }
     case kNodePivot: {
       float v[3];
       if (!readFloats(r, v, 3)) return Step::kFault;
       n.setPivot(VornVector(v));
-      appendf(log_, "pivot: %f %f %f\n", v[0], v[1], v[2]);
+      appendText(log_, "pivot: %f %f %f\n", v[0], v[1], v[2]);
       return Step::kDone;
     }
     case kNodeBounds: {
       float v[6];
       if (!readFloats(r, v, 6)) return Step::kFault;
-      appendf(log_, "bounds: %f %f %f - %f %f %f\n", v[0], v[1], v[2], v[3], v[4], v[5]);
+      appendText(log_, "bounds: %f %f %f - %f %f %f\n", v[0], v[1], v[2], v[3], v[4], v[5]);
       return Step::kDone;
     }
     case kTrackPosition:
@@ -483,7 +472,7 @@ Step Parser::keyframer(uint16_t id, ByteReader& r) {
     case kTrackScale:
       return track(id, r) ? Step::kDone : Step::kFault;
     default:
-      appendf(log_, "unknown ------------------ \n");
+      appendText(log_, "unknown ------------------ \n");
       return Step::kDone;
   }
 }
@@ -494,7 +483,7 @@ bool Parser::track(uint16_t id, ByteReader& r) {
   if (!r.le16(flags) || !r.le32(from) || !r.le32(to) || !r.le32(count)) return false;
   const size_t valueCount = id == kTrackRotation ? 4 : 3;
   const size_t smallestKey = 4 + 2 + valueCount * 4;
-  appendf(log_, "track %x: flags %x from %u to %u, %u keys\n", id, flags, from, to, count);
+  appendText(log_, "track %x: flags %x from %u to %u, %u keys\n", id, flags, from, to, count);
   if (count > r.remaining() / smallestKey) {
     fault("track at offset %zu counts %u keys in %zu bytes", pendingHeader_, count, r.remaining());
     return false;
@@ -504,16 +493,16 @@ bool Parser::track(uint16_t id, ByteReader& r) {
     uint32_t frame;
     uint16_t spline;
     if (!r.le32(frame) || !r.le16(spline)) return false;
-    appendf(log_, "key %u frame %u spline %x", k, frame, spline);
+    appendText(log_, "key %u frame %u spline %x", k, frame, spline);
     for (int bit = 0; bit < kSplineFlagBits; ++bit) {
       if (!(spline & (1u << bit))) continue;
       float extra;
       if (!readF32(r, extra)) return false;
-      appendf(log_, " %f", extra);
+      appendText(log_, " %f", extra);
     }
     float v[4] = {0, 0, 0, 0};
     if (!readFloats(r, v, valueCount)) return false;
-    appendf(log_, " values %f %f %f %f\n", v[0], v[1], v[2], v[3]);
+    appendText(log_, " values %f %f %f %f\n", v[0], v[1], v[2], v[3]);
     const int at = static_cast<int>(static_cast<int32_t>(frame));
     if (id == kTrackPosition) n.addPositionKey(v, at);
     if (id == kTrackRotation) n.addRotationKey(v, at);

@@ -33,7 +33,7 @@ bool decodeRle(const uint8_t* data, size_t size, const std::string& name, const 
       at.be32(start);
       ByteReader row(data, size);
       if (start < kSgiHeaderBytes || !row.seek(start) || row.remaining() == 0) {
-        detail = formatDetail("\trow offset outside file: %s\n", name.c_str());
+        detail = formatText("\trow offset outside file: %s\n", name.c_str());
         return false;
       }
       uint32_t x = 0;
@@ -46,7 +46,7 @@ bool decodeRle(const uint8_t* data, size_t size, const std::string& name, const 
         const uint32_t count = packet & 127u;
         if (count == 0) break;
         if (x + count > h.width) {
-          detail = formatDetail("\trow longer than image width: %s\n", name.c_str());
+          detail = formatText("\trow longer than image width: %s\n", name.c_str());
           return false;
         }
         const uint8_t* bytes = row.take(packet & 128u ? count : 1);
@@ -111,7 +111,7 @@ bool decodeSGI(const uint8_t* data, size_t size, const std::string& name, VornIm
     return false;
   }
   if (h.bytesPerChannel != 1) {
-    detail = formatDetail("\tbpc %d not supported\n", h.bytesPerChannel);
+    detail = formatText("\tbpc %d not supported\n", h.bytesPerChannel);
     return false;
   }
   in.be16(h.dimension);
@@ -123,7 +123,7 @@ bool decodeSGI(const uint8_t* data, size_t size, const std::string& name, VornIm
     return false;
   }
   if (h.channels != 1 && h.channels != 3 && h.channels != 4) {
-    detail = formatDetail("\tzsize %d not supported\n", h.channels);
+    detail = formatText("\tzsize %d not supported\n", h.channels);
     return false;
   }
   in.be32(h.pixMin);

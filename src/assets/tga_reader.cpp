@@ -72,7 +72,7 @@ class PixelSource {
     }
     const uint32_t index = (bytes_ == 1 ? p[0] : loadLe16(p)) & mask_;
     if (index >= map_.size()) {
-      detail = formatDetail("\tcolor index out of range: %s\n", name.c_str());
+      detail = formatText("\tcolor index out of range: %s\n", name.c_str());
       return false;
     }
     colour = map_[index];
@@ -102,7 +102,7 @@ bool decodeTGA(const uint8_t* data, size_t size, const std::string& name, VornIm
   }
   const uint32_t type = h.imageType;
   if (type != kTypeMapped && type != kTypeTrueColour && type != kTypeMappedRle && type != kTypeTrueColourRle) {
-    detail = formatDetail("\tunknown file type %d\n", type);
+    detail = formatText("\tunknown file type %d\n", type);
     return false;
   }
   const bool mapped = type == kTypeMapped || type == kTypeMappedRle;
@@ -113,7 +113,7 @@ bool decodeTGA(const uint8_t* data, size_t size, const std::string& name, VornIm
   if (h.mapType == 1) {
     mapBytes = colourBytes(h.mapEntryBits);
     if (mapBytes == 0) {
-      detail = formatDetail("\tunsupported color map entry size %d\n", h.mapEntryBits);
+      detail = formatText("\tunsupported color map entry size %d\n", h.mapEntryBits);
       return false;
     }
     map.resize(h.mapLength);
@@ -129,7 +129,7 @@ bool decodeTGA(const uint8_t* data, size_t size, const std::string& name, VornIm
 
   if (mapped) {
     if (h.depth == 0 || h.depth > 16) {
-      detail = formatDetail("\tunsupported pixel depth %d\n", h.depth);
+      detail = formatText("\tunsupported pixel depth %d\n", h.depth);
       return false;
     }
     if (map.empty()) {
@@ -137,11 +137,11 @@ bool decodeTGA(const uint8_t* data, size_t size, const std::string& name, VornIm
       return false;
     }
     if (map.size() > (size_t{1} << h.depth)) {
-      detail = formatDetail("\tcolor map larger than pixel depth allows: %s\n", name.c_str());
+      detail = formatText("\tcolor map larger than pixel depth allows: %s\n", name.c_str());
       return false;
     }
   } else if (colourBytes(h.depth) == 0) {
-    detail = formatDetail("\tunsupported pixel depth %d\n", h.depth);
+    detail = formatText("\tunsupported pixel depth %d\n", h.depth);
     return false;
   }
 

@@ -3,19 +3,14 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "base/text_format.h"
+
 namespace vorn {
 namespace {
 
 std::string& logPath() {
   static std::string path = "err.txt";
   return path;
-}
-
-std::string formatDetail(const char* format, va_list args) {
-  char buffer[1024];
-  const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-  if (n < 0) return std::string();
-  return std::string(buffer);  // vsnprintf cut it to the buffer if longer
 }
 
 }  // namespace
@@ -34,7 +29,7 @@ void appendErrorLog(const std::string& header, const std::string& detail) {
 void logError(const char* where, const char* detailFormat, ...) {
   va_list args;
   va_start(args, detailFormat);
-  const std::string detail = formatDetail(detailFormat, args);
+  const std::string detail = formatTextV(detailFormat, args);
   va_end(args);
   appendErrorLog(std::string("Error ") + where + " \n", detail);
 }
@@ -42,7 +37,7 @@ void logError(const char* where, const char* detailFormat, ...) {
 void logErrorRaw(const char* header, const char* detailFormat, ...) {
   va_list args;
   va_start(args, detailFormat);
-  const std::string detail = formatDetail(detailFormat, args);
+  const std::string detail = formatTextV(detailFormat, args);
   va_end(args);
   appendErrorLog(header, detail);
 }

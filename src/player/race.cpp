@@ -130,6 +130,19 @@ VornRaceResult VornRace::updateSingle(VornGround& ground, VornRaceClock& clock, 
   return result;
 }
 
+void VornRace::endSingleRace(VornRaceClock& clock, RaceSound cue, bool won, int stage) {
+  hooks_.muteLoopingSounds();
+  hooks_.stopMusic();
+  hooks_.playSound(cue);
+  players_[0]->racing = 0;
+  if (won) {
+    hooks_.setHudWon(0);
+  } else {
+    hooks_.setHudLost(0);
+  }
+  clock.raceStage = stage;
+}
+
 VornRaceResult VornRace::singleRules(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in) {
   VornPlayer& p = *players_[0];
   VornRider& rider = riders_[0];
@@ -138,34 +151,17 @@ VornRaceResult VornRace::singleRules(VornGround& ground, VornRaceClock& clock, c
 
   // 1. Exhaustion.
   if (hooks_.updateHud(0, s, rider.awakeChange, p.speed)) {
-    hooks_.muteLoopingSounds();
-    hooks_.stopMusic();
-    hooks_.playSound(RaceSound::kLose);
-    p.racing = 0;
     p.knockedOut = 1;
-    hooks_.setHudLost(0);
-    clock.raceStage = 1;
+    endSingleRace(clock, RaceSound::kLose, false, 1);
   }
 
   // 2. The lean was posed with the motion. 3. The race against the recorded run.
   if (in.ghostGame) {
     hooks_.recordFrame(dt_, p.modelTransform.modelMatrix());
-    if (hooks_.advanceReplay(dt_)) {
-      hooks_.muteLoopingSounds();
-      hooks_.stopMusic();
-      hooks_.playSound(RaceSound::kLost);
-      p.racing = 0;
-      hooks_.setHudLost(0);
-      clock.raceStage = 1;
-    }
+    if (hooks_.advanceReplay(dt_)) endSingleRace(clock, RaceSound::kLost, false, 1);
     if (rider.endOfTrack) {
       hooks_.closeRecording();
-      hooks_.muteLoopingSounds();
-      hooks_.stopMusic();
-      hooks_.playSound(RaceSound::kWin);
-      p.racing = 0;
-      hooks_.setHudWon(0);
-      clock.raceStage = 3;
+      endSingleRace(clock, RaceSound::kWin, true, 3);
     }
   }
 
@@ -181,12 +177,7 @@ VornRaceResult VornRace::singleRules(VornGround& ground, VornRaceClock& clock, c
       hooks_.stopMusic();
       clock.raceStage = 2;
     } else if (s <= 0) {
-      hooks_.playSound(RaceSound::kLost);
-      p.racing = 0;
-      hooks_.setHudLost(0);
-      clock.raceStage = 1;
-      hooks_.muteLoopingSounds();
-      hooks_.stopMusic();
+      endSingleRace(clock, RaceSound::kLost, false, 1);
     }
   }
 

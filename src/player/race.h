@@ -108,6 +108,9 @@ class VornRace {
   void countdown(VornRaceClock& clock, int64_t now, int playerCount);
   void afterRace(int index, VornGround& ground, float dt, bool advanceShared = true);
   VornRaceResult singleRules(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in);
+  // Ends the single race: the loops and music stop, `cue` plays, player 1
+  // stops racing with the HUD's verdict, and the race goes to `stage`.
+  void endSingleRace(VornRaceClock& clock, RaceSound cue, bool won, int stage);
   void splitRules(int index, VornRaceClock& clock, int64_t now);
   void playerContact();
   void horns(VornRaceClock& clock, float dt);

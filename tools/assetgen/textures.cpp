@@ -38,40 +38,35 @@ bool rasteriseTitle(const std::string& fontPath, uint32_t size, float baseline, 
     FT_Done_FreeType(library);
     return false;
   }
-  // Measure at a reference size, then scale so the word fills its share.
-  auto measure = [&](FT_UInt pixels) {
-    FT_Set_Pixel_Sizes(face, 0, pixels);
-    long width = 0;
+  // Walks the title's glyphs from pen position `penX` with kerning, calls
+  // `onGlyph(penX, slot)` for each glyph that loads and returns the end pen.
+  auto layTitle = [&](long penX, FT_Int32 loadFlags, auto&& onGlyph) {
     FT_UInt previous = 0;
     for (const char* c = kTitle; *c; ++c) {
       const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(*c));
       if (previous) {
         FT_Vector kern{};
         FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern);
-        width += kern.x >> 6;
+        penX += kern.x >> 6;
       }
-      FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT);
-      width += face->glyph->advance.x >> 6;
+      if (FT_Load_Glyph(face, glyph, loadFlags) != 0) continue;
+      onGlyph(penX, face->glyph);
+      penX += face->glyph->advance.x >> 6;
       previous = glyph;
     }
-    return width;
+    return penX;
+  };
+  // Measure at a reference size, then scale so the word fills its share.
+  auto measure = [&](FT_UInt pixels) {
+    FT_Set_Pixel_Sizes(face, 0, pixels);
+    return layTitle(0, FT_LOAD_DEFAULT, [](long, FT_GlyphSlot) {});
   };
   const long reference = measure(100);
   const FT_UInt pixels = static_cast<FT_UInt>(100.0f * kTitleWidthShare * size / static_cast<float>(reference));
   const long width = measure(pixels);
 
   coverage.assign(size_t{size} * size, 0.0f);
-  long penX = (static_cast<long>(size) - width) / 2;
-  FT_UInt previous = 0;
-  for (const char* c = kTitle; *c; ++c) {
-    const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(*c));
-    if (previous) {
-      FT_Vector kern{};
-      FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern);
-      penX += kern.x >> 6;
-    }
-    if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER) != 0) continue;
-    const FT_GlyphSlot slot = face->glyph;
+  layTitle((static_cast<long>(size) - width) / 2, FT_LOAD_RENDER, [&](long penX, FT_GlyphSlot slot) {
     const FT_Bitmap& bitmap = slot->bitmap;
     for (unsigned row = 0; row < bitmap.rows; ++row) {
       for (unsigned col = 0; col < bitmap.width; ++col) {
@@ -83,9 +78,7 @@ bool rasteriseTitle(const std::string& fontPath, uint32_t size, float baseline, 
         cell = std::max(cell, value);
       }
     }
-    penX += slot->advance.x >> 6;
-    previous = glyph;
-  }
+  });
   FT_Done_Face(face);
   FT_Done_FreeType(library);
   return true;
