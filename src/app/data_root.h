@@ -1,6 +1,6 @@
-// Finding the data root: the folder that holds data/. The game runs with it
-// as working directory so every relative path ("data/...", "err.txt",
-// "score.txt") resolves there. Cost: a few stat calls at start-up.
+// The data root: the folder that holds data/, made the working directory so
+// every relative path ("data/...", "err.txt", "score.txt") resolves there.
+// Units: none (paths). Cost: one readlink and up to three stat calls at start-up.
 #pragma once
 
 #include <string>

@@ -1,12 +1,6 @@
-// VornFont: the one text renderer. Texts are queued during a frame (the
-// print variants and menu buttons of VornTextQueue) and drawn once by end()
-// in an 800 x 600 orthographic overlay: a mask pass that darkens the
-// background under and around the glyphs, then a glyph pass that adds the
-// texts' colours. Glyphs come from a 16 x 16 grid image (code 32 + 16 r + c
-// in column c, row r from the top), one display list a cell, each advancing
-// 0.8 of the glyph size. Characters below 32 have no glyph and draw nothing.
-// Cost: 256 display lists; per frame two texture binds and one glCallLists
-// per text and pass. Needs a current GL context.
+// VornFont: the one text renderer; draws the texts queued in a frame once, at
+// its end. Units: the 800 x 600 text overlay. Cost: 256 display lists; per
+// frame two texture binds and one glCallLists per text and pass (GL context).
 #pragma once
 
 #include <memory>
@@ -20,6 +14,7 @@ class VornTexture;
 class VornFont : public VornTextQueue {
  public:
   static constexpr int kGlyphLists = 256;
+  // Characters below this have no glyph and draw nothing.
   static constexpr int kFirstGlyph = 32;
 
   // Loads nothing and draws nothing.
@@ -32,14 +27,18 @@ class VornFont : public VornTextQueue {
   VornFont(const VornFont&) = delete;
   VornFont& operator=(const VornFont&) = delete;
 
-  // Draws the queue and keeps it (the next begin() clears it). Leaves
-  // blending on with factors (one, one) and the texture environment on
-  // modulate; the parts drawn next set their own blend state.
+  // Draws the queue and keeps it (the next begin() clears it): a mask pass
+  // darkens the background under and around the glyphs, then a glyph pass
+  // adds the texts' colours. Leaves blending on with factors (one, one) and
+  // the texture environment on modulate; the parts drawn next set their own
+  // blend state.
   void end();
 
   unsigned listBase() const { return listBase_; }
 
  private:
+  // The glyph image is a 16 x 16 grid: code 32 + 16 r + c sits in column c,
+  // row r from the top. One list a cell; each advances 0.8 of the glyph size.
   void buildLists();
 
   std::unique_ptr<VornTexture> fontTexture_;

@@ -1,5 +1,5 @@
-// Frames-per-second counter: counts drawn frames and publishes the count of
-// the last window longer than one second. Cost: one clock read per frame.
+// Frames-per-second counter: publishes the frame count of the last window
+// longer than one second. Units: microseconds, frames. Cost: one clock read a frame.
 #pragma once
 
 #include <cstdint>

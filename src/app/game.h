@@ -1,10 +1,6 @@
-// The game object: owns every loaded asset and runs the state machine
-// (loading, menu, single race, split race, highscores, name entry). One
-// instance for the life of the process; both ways out call exit().
-// Each GLUT frame calls display() once: it draws the current state and, in a
-// race, runs the race update afterwards, so a picture shows the previous
-// update. Input arrives through keyDown/keyUp/mouseButton between frames.
-// Time comes from `clock`, so tests can drive frames with a manual clock.
+// The game object: owns every loaded asset and runs the state machine (loading,
+// menu, races, highscores, name entry); one instance for the process's life.
+// Units: clock values in microseconds. Cost: one display() per GLUT frame.
 #pragma once
 
 #include <cstdint>
@@ -50,12 +46,16 @@ class VornGame {
   static constexpr float kStartSpeed = 10.0f;
   static constexpr int kRaceStartPointerY = 380;  // virtual pointer height at a race start
 
+  // Time comes only from `clock`, so tests can drive frames with a manual
+  // clock. Never destroyed: both ways out (Quit, Escape) call exit().
   explicit VornGame(const VornClock& clock = systemClock());
   ~VornGame();
   VornGame(const VornGame&) = delete;
   VornGame& operator=(const VornGame&) = delete;
 
-  // One frame: clear, draw the current state, swap.
+  // One frame: clear, draw the current state, swap. In a race the update runs
+  // after the drawing, so a picture shows the previous update; input arrives
+  // through keyDown/keyUp/mouseButton between frames.
   void display();
   // One loading step plus the loading screen.
   void loadNextStep();

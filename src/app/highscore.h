@@ -1,9 +1,6 @@
-// The highscore table: the best race results (whole seconds left on the
-// clock, higher is better) with the players' names, kept in a small text
-// file of two lines an entry (the score as a decimal number, then the name,
-// the whole line, spaces allowed). Stored best first; a score that ties a
-// stored one ranks and is kept after it.
-// Cost: the table is a handful of entries; load and save touch the file once.
+// The highscore table: the best race results with the players' names, best
+// first, kept in a small text file. Units: whole seconds left on the clock
+// (higher is better). Cost: a handful of entries; load and save touch the file once.
 #pragma once
 
 #include <cstddef>
@@ -60,7 +57,8 @@ class VornHighscore {
   int maxEntries() const { return maxEntries_; }
   const std::string& fileName() const { return fileName_; }
 
-  // The file contents save() writes.
+  // The file contents save() writes: two lines an entry, the score as a
+  // decimal number, then the name (the whole line, spaces allowed).
   std::string serialize() const;
   // Replaces the table with the entries of a score file's text.
   void setEntries(Entries entries) { entries_ = std::move(entries); }

@@ -1,11 +1,6 @@
-// VornHud: the in-race overlay of one player, drawn in the current 3D view
-// at the lower right: the "zzz" sleepiness gauge filled by the awake level
-// in green, yellow or red, the speedometer dial with its needle turned by the
-// speed, and the clock, speed and result texts queued on the font. The five
-// HUD images are loaded once for every HUD (loadHudImages) and shared.
-// Units: view units at 13 in front of the camera; see VornHudState.
-// Cost: two multitextured quads and up to three queued texts a frame.
-// Needs a current GL context with four texture units.
+// VornHud: draws one player's overlay at the lower right of the 3D view: the
+// "zzz" sleepiness gauge, the speedometer and its texts. Units: view units, 13
+// in front of the camera. Cost: two multitextured quads a frame (four texture units).
 #pragma once
 
 #include "app/hud_state.h"
@@ -23,9 +18,9 @@ class VornHud : public VornHudState {
   // projection is twice as wide, so the overlay sits further right.
   void drawSplit(int player);
 
-  // Loads speed.bmp (shared through the cache) and the four alpha images
-  // speed_o, speed_a, zzz and zzz_o, clamped to their edges so the turned
-  // needle does not wrap around; remembers the cache and the font.
+  // Once, shared by every HUD: loads speed.bmp (through the cache) and the
+  // four alpha images speed_o, speed_a, zzz and zzz_o, clamped to their edges
+  // so the turned needle does not wrap around; remembers the cache and font.
   static void loadHudImages(VornTextureCache& textures, VornFont* font);
 
  private:

@@ -1,8 +1,6 @@
-// The in-race overlay of one player without its drawing: the clock, the
-// sleepiness level, the speed with the needle's rotation and the race
-// result, and the texts the overlay queues on the font for each view.
-// Units: whole seconds, km/h, the awake level 0..100 (it may go above), the
-// 800 x 600 text overlay. Cost: a few floats; a handful of texts a frame.
+// One player's in-race overlay without its drawing: clock, sleepiness, speed
+// and needle, result, and the texts it queues. Units: whole seconds, km/h,
+// awake level, the 800 x 600 text overlay. Cost: a few floats; three texts a frame.
 #pragma once
 
 #include <string>
@@ -49,7 +47,7 @@ class VornHudState {
   void queueTexts(HudView view, VornTextQueue& queue) const;
 
   int timeLeft = kHudResetTime;
-  float awake = kHudResetAwake;
+  float awake = kHudResetAwake;  // 0..100, may go above
   float speed = 0.0f;
   float needle[2][2] = {{1.0f, 0.0f}, {0.0f, 1.0f}};
   int result = kHudRacing;

@@ -1,8 +1,6 @@
-// Game-flow rules that need no device: the game states, the menu's click
-// boxes, pointer scaling to the virtual 800 x 600 screen, the key codes the
-// game reacts to, the name-entry editing and the extension-string match.
-// Coordinates: virtual screen, x to the right, y downward as the pointer
-// reports it; the boxes are tested with y' = 600 - y (upward), bounds exclusive.
+// Game-flow rules that need no device: game states, menu click boxes, pointer
+// scaling, key codes, name-entry editing. Units: the virtual 800 x 600 screen,
+// y downward as the pointer reports it. Cost: a few compares a call.
 #pragma once
 
 #include <string>
@@ -48,6 +46,7 @@ constexpr int kHorn2 = 127;  // Delete
 enum class MenuItem { kNone, kSingleGame, kGhostGame, kSplitGame, kHighscores, kQuit };
 
 // The main-menu item under the pointer, from virtual pointer coordinates.
+// The boxes are tested with y' = 600 - y (upward), bounds exclusive.
 MenuItem menuItemAt(int mouseX, int mouseY);
 
 // The "Back to Main" box of the highscore screen, which is also the name

@@ -1,7 +1,6 @@
 // The window and the frame loop: start-up OpenGL state, the GLUT callbacks
-// that forward to the one game object, the process-wide flags the renderers
-// read, and the window size used for the viewport and pointer scaling.
-// Everything here runs on the GLUT thread; nothing is locked.
+// into the one game object, the flags and window size the renderers read.
+// Units: window pixels. Cost: one game frame per GLUT idle call.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +12,7 @@ class VornGame;
 // The single game object; set once by main before the main loop starts.
 extern VornGame* game;
 
+// Read and written on the GLUT thread only; nothing is locked.
 extern int32_t windowWidth;
 extern int32_t windowHeight;
 extern int32_t viewportWidth;

@@ -7,6 +7,11 @@
 
 namespace vorn {
 
+// sound_rules.h mirrors the device's format values for code that must not see AL.
+static_assert(kFormatMono8 == AL_FORMAT_MONO8 && kFormatMono16 == AL_FORMAT_MONO16 &&
+                  kFormatStereo8 == AL_FORMAT_STEREO8 && kFormatStereo16 == AL_FORMAT_STEREO16,
+              "sound_rules.h format values differ from OpenAL's");
+
 bool VornSound::live() const { return source != 0 && audioAvailable(); }
 
 void VornSound::init(ALuint newBuffer) {

@@ -1,102 +1,94 @@
-// The game's sound sequences on the generated data, on OpenAL Soft's null device.
+// VornSoundBank and its VornSounds through the game's sequences, on the
+// generated data and OpenAL Soft's null device (the test environment's default).
 #include "sound/sound_bank.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "sound/audio_device.h"
+#include <algorithm>
+
+#include "sound/wav_reader.h"
 #include "sound_test_support.h"
 
 namespace {
 
 using namespace vorn;
 
-float sourceGain(ALuint source) {
-  float gain = -1.0f;
-  alGetSourcef(source, AL_GAIN, &gain);
-  return gain;
+ALint sourceInt(const VornSound& sound, ALenum what) {
+  ALint v = -1;
+  alGetSourcei(sound.sourceName(), what, &v);
+  return v;
 }
 
-class SoundBankTest : public testing::Test {
- protected:
-  void SetUp() override {
-    log = vorn_test::privateErrorLog(vorn_test::scratchDir("bank"));
-    ASSERT_EQ(chdir(vorn_test::dataRoot().c_str()), 0);
-  }
-  std::string log;
-};
+float sourceFloat(const VornSound& sound, ALenum what) {
+  float v = -1.0f;
+  alGetSourcef(sound.sourceName(), what, &v);
+  return v;
+}
 
-TEST_F(SoundBankTest, LoadFillsTheTwelveSlotsAndOpensBothTracksAtHalfGain) {
+TEST(SoundBank, LoadMenuRaceAndEscapeDriveTheEffectsAndMusic) {
+  const std::string log = vorn_test::privateErrorLog(vorn_test::scratchDir("bank"));
+  ASSERT_EQ(chdir(vorn_test::dataRoot().c_str()), 0);
   VornSoundBank bank;
   bank.load();
-  EXPECT_EQ(vorn_test::readText(log), "");
   for (size_t slot = 0; slot < kSoundSlotCount; ++slot) {
-    const VornSound& sound = bank.sounds[slot];
-    EXPECT_NE(sound.bufferName(), 0u) << soundSlotInfo(slot).name;
-    ALint looping = -1;
-    alGetSourcei(sound.sourceName(), AL_LOOPING, &looping);
-    EXPECT_EQ(looping != 0, soundSlotInfo(slot).looping) << soundSlotInfo(slot).name;
+    const VornSoundSlotInfo& info = soundSlotInfo(slot);
+    SCOPED_TRACE(info.name);
+    VornWav wav;
+    ASSERT_TRUE(readWavFile(info.path, wav, "test"));
+    ALint bytes = 0;
+    alGetBufferi(ALuint(sourceInt(bank.sounds[slot], AL_BUFFER)), AL_SIZE, &bytes);
+    EXPECT_EQ(size_t(bytes), wav.pcm.size());
+    EXPECT_EQ(sourceInt(bank.sounds[slot], AL_LOOPING) == AL_TRUE, info.looping);
+    // Every loop must fall silent when a race ends.
+    EXPECT_EQ(std::count(std::begin(kRaceLoopSlots), std::end(kRaceLoopSlots), slot) == 1, info.looping);
   }
-  EXPECT_TRUE(bank.music.isOpen());
-  EXPECT_TRUE(bank.highscoreMusic.isOpen());
-  EXPECT_EQ(bank.music.getGain(), 0.5f);
+  EXPECT_EQ(vorn_test::readText(log), "");
   EXPECT_EQ(bank.highscoreMusic.getGain(), 0.5f);
-}
 
-TEST_F(SoundBankTest, ScreensKeepTheirTrackStreamingAndKeysSetTheVolume) {
-  VornSoundBank bank;
-  bank.load();
   bank.menuFrame();
   EXPECT_TRUE(bank.music.isPlaying());
   EXPECT_FALSE(bank.highscoreMusic.isPlaying());
   EXPECT_TRUE(bank.volumeKey('+'));
   EXPECT_FLOAT_EQ(bank.music.getGain(), 0.665f);
-  EXPECT_TRUE(bank.volumeKey('-'));
-  EXPECT_FLOAT_EQ(bank.music.getGain(), 0.665f * 0.33f);
   EXPECT_FALSE(bank.volumeKey('a'));
+
+  bank.raceStart();
+  EXPECT_EQ(sourceInt(bank[kSoundStart], AL_SOURCE_STATE), AL_PLAYING);
+  EXPECT_EQ(bank.music.getGain(), 0.5f);
+  bank.raceFrame();
+  EXPECT_TRUE(bank.music.isPlaying());
+  EXPECT_EQ(sourceInt(bank[kSoundSnore], AL_SOURCE_STATE), AL_PLAYING);
+  VornSound& grass = bank[kSoundGrass];
+  grass.setGain(1.5f);
+  EXPECT_EQ(sourceFloat(grass, AL_GAIN), 1.0f);
+  grass.setPitch(2.0f);
+  grass.setPitch(0.0f);  // refused: the last pitch stays
+  EXPECT_EQ(sourceFloat(grass, AL_PITCH), 2.0f);
+  bank.raceEnd(false);
+  EXPECT_FALSE(bank[kSoundWin].isPlaying());
+  for (VornSoundSlot slot : kRaceLoopSlots) EXPECT_EQ(sourceFloat(bank[slot], AL_GAIN), 0.0f) << slot;
+  EXPECT_EQ(bank.music.getGain(), 0.0f);
+  bank.raceEnd(true);
+  EXPECT_TRUE(bank[kSoundWin].isPlaying());
   bank.highscoreFrame();
   EXPECT_TRUE(bank.highscoreMusic.isPlaying());
-}
 
-TEST_F(SoundBankTest, RaceStartFrameAndEndDriveTheEffectsAndMusic) {
-  VornSoundBank bank;
-  bank.load();
-  bank.music.setGain(0.1f);
-  bank.raceStart();
-  EXPECT_TRUE(bank[kSoundStart].isPlaying());
-  EXPECT_EQ(bank.music.getGain(), 0.5f);
-  EXPECT_TRUE(bank.music.isPlaying());
-  bank.raceFrame();
-  EXPECT_TRUE(bank[kSoundSnore].isPlaying());
-  bank.highscoreMusic.play();
-  bank.highscoreMusic.release();  // a stopped track: raceEnd empties its queue
-  bank.raceEnd(true);
-  for (VornSoundSlot slot : kRaceLoopSlots) EXPECT_EQ(sourceGain(bank[slot].sourceName()), 0.0f);
-  EXPECT_EQ(bank.music.getGain(), 0.0f);
-  EXPECT_TRUE(bank[kSoundWin].isPlaying());
-
-  VornSoundBank lostBank;
-  lostBank.load();
-  lostBank.raceEnd(false);
-  EXPECT_FALSE(lostBank[kSoundWin].isPlaying());
-}
-
-TEST_F(SoundBankTest, EscapeStopsTheSixEffectsAndClosesTheRaceMusic) {
-  VornSoundBank bank;
-  bank.load();
   for (VornSound& sound : bank.sounds) sound.play();
-  bank.menuFrame();
   bank.cleanup();
-  for (VornSoundSlot slot : kCleanupStopSlots) EXPECT_FALSE(bank[slot].isPlaying());
+  for (VornSoundSlot slot : kCleanupStopSlots) {
+    EXPECT_FALSE(bank[slot].isPlaying()) << slot;
+    EXPECT_EQ(sourceInt(bank[slot], AL_SOURCE_STATE), AL_STOPPED) << slot;
+  }
   EXPECT_TRUE(bank[kSoundSnore].isPlaying());
   EXPECT_FALSE(bank.music.isOpen());
-  EXPECT_EQ(bank.music.getGain(), 0.0f);
   EXPECT_TRUE(bank.highscoreMusic.isOpen());
 }
 
-TEST_F(SoundBankTest, MissingDataCostsOneLinePerFileAndTheGameGoesOn) {
-  const std::string empty = vorn_test::scratchDir("nodata");
-  ASSERT_EQ(chdir(empty.c_str()), 0);
+TEST(SoundBank, MissingDataCostsOneLinePerFileAndTheGameGoesOn) {
+  const std::string dir = vorn_test::scratchDir("nodata");
+  const std::string log = vorn_test::privateErrorLog(dir);
+  ASSERT_EQ(chdir(dir.c_str()), 0);
   VornSoundBank bank;
   bank.load();
   const std::string text = vorn_test::readText(log);
@@ -110,6 +102,7 @@ TEST_F(SoundBankTest, MissingDataCostsOneLinePerFileAndTheGameGoesOn) {
   bank.highscoreFrame();
   bank.cleanup();
   EXPECT_FALSE(bank.music.isPlaying());
+  EXPECT_EQ(vorn_test::readText(log), text);
 }
 
 }  // namespace

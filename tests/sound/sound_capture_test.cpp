@@ -1,8 +1,8 @@
-// What the player hears: OpenAL Soft's wave writer records the mixed output to
-// a file while effects and music play through the game's classes.
+// What the player hears: OpenAL Soft's wave writer records the mixed output
+// to a file while effects and music play through the game's classes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -16,73 +16,64 @@
 
 namespace {
 
+using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
-
-// Per-10-ms RMS levels of the first channel of a recording.
-std::vector<float> levels(const vorn::VornWav& wav) {
-  std::vector<float> out;
-  const size_t window = wav.sampleRate / 100;
-  for (size_t start = 0; start + window <= wav.frameCount(); start += window) {
-    double energy = 0.0;
-    for (size_t i = start; i < start + window; ++i) energy += double(wav.sample(i, 0)) * wav.sample(i, 0);
-    out.push_back(float(std::sqrt(energy / double(window))));
-  }
-  return out;
-}
 
 class CaptureTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir = vorn_test::scratchDir("capture");
+    const std::string dir = vorn_test::scratchDir("capture");
     log = vorn_test::privateErrorLog(dir);
     capture = dir + "/out.wav";
-    const std::string conf = dir + "/alsoft.conf";
-    const std::string text = "drivers = wave\nsample-type = int16\nchannels = stereo\nfrequency = 44100\n"
+    const std::string conf = "drivers = wave\nsample-type = int16\nchannels = stereo\nfrequency = 44100\n"
                              "[wave]\nfile = " + capture + "\n";
-    vorn_test::writeBytes(conf, text.data(), text.size());
-    setenv("ALSOFT_CONF", conf.c_str(), 1);
+    ASSERT_TRUE(vorn_test::writeBytes(dir + "/alsoft.conf", {conf.begin(), conf.end()}));
+    setenv("ALSOFT_CONF", (dir + "/alsoft.conf").c_str(), 1);
     setenv("ALSOFT_DRIVERS", "wave", 1);
     ASSERT_TRUE(vorn::startAudio());
   }
-  // Closes the device so the writer completes the file, then reads it.
-  vorn::VornWav finish() {
+  // Closes the device so the writer completes the file, then reads the RMS
+  // level of every 10 ms of its first channel.
+  std::vector<float> recordedLevels() {
     vorn::stopAudio();
     vorn::VornWav wav;
     EXPECT_TRUE(vorn::readWavFile(capture, wav, "capture"));
-    return wav;
+    EXPECT_EQ(wav.sampleRate, 44100u);
+    std::vector<float> levels;
+    for (size_t start = 0; start + 441 <= wav.frameCount(); start += 441) {
+      double energy = 0.0;
+      for (size_t i = start; i < start + 441; ++i) energy += double(wav.sample(i, 0)) * wav.sample(i, 0);
+      levels.push_back(float(std::sqrt(energy / 441.0)));
+    }
+    return levels;
   }
-  std::string dir, log, capture;
+  std::string log, capture;
 };
 
-TEST_F(CaptureTest, AnEffectAppearsInTheOutputWithItsLengthAndLevel) {
+TEST_F(CaptureTest, AnEffectIsHeardForItsLengthAtItsLevel) {
   const std::string horn = vorn_test::dataRoot() + "/data/sounds/horn.wav";
   vorn::VornWav source;
   ASSERT_TRUE(vorn::readWavFile(horn, source, "source"));
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // silence before
+  std::this_thread::sleep_for(milliseconds(200));  // silence before
   vorn::VornSound sound;
   sound.init(vorn::loadSoundBuffer(horn));
   sound.play();
-  std::this_thread::sleep_for(std::chrono::milliseconds(int(source.seconds() * 1000) + 800));
+  std::this_thread::sleep_for(milliseconds(int(source.seconds() * 1000) + 800));
   sound.release();
-  const vorn::VornWav out = finish();
-  ASSERT_GT(out.frameCount(), 0u);
-  EXPECT_EQ(out.sampleRate, 44100u);
-  const std::vector<float> level = levels(out);
+  const std::vector<float> level = recordedLevels();
   size_t first = level.size(), last = 0;
-  float loudest = 0.0f;
   for (size_t i = 0; i < level.size(); ++i) {
     if (level[i] > 0.01f) {
       first = std::min(first, i);
       last = i;
     }
-    loudest = std::max(loudest, level[i]);
   }
   ASSERT_LT(first, level.size()) << "the recording is silent";
   EXPECT_GE(first, 10u);  // the silence before the effect is there
-  const double heard = double(last - first + 1) / 100.0;
-  EXPECT_NEAR(heard, source.seconds(), 0.1);
+  EXPECT_NEAR(double(last - first + 1) / 100.0, source.seconds(), 0.1);
   // The horn's RMS is about -9.5 dBFS; a centred mono source reaches each
   // stereo channel somewhat attenuated.
+  const float loudest = *std::max_element(level.begin(), level.end());
   EXPECT_GT(loudest, 0.12f);
   EXPECT_LT(loudest, 0.6f);
   EXPECT_EQ(vorn_test::readText(log), "");
@@ -92,20 +83,16 @@ TEST_F(CaptureTest, TheRaceMusicPlaysWithoutGapsWhileFramesUpdateIt) {
   vorn::VornMusic music;
   ASSERT_TRUE(music.open(vorn_test::dataRoot() + "/data/music/02.ogg"));
   music.setGain(0.5f);
-  const auto end = Clock::now() + std::chrono::milliseconds(2500);
-  while (Clock::now() < end) {
+  for (const auto end = Clock::now() + milliseconds(2500); Clock::now() < end;) {
     if (!music.isPlaying()) music.play();
     music.update();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(milliseconds(10));
   }
   music.release();
-  const vorn::VornWav out = finish();
-  const std::vector<float> level = levels(out);
+  const std::vector<float> level = recordedLevels();
   ASSERT_GT(level.size(), 200u);
   // After the first second every 10 ms window carries music: no buffer ran dry.
-  size_t quiet = 0;
-  for (size_t i = 100; i + 20 < level.size(); ++i) quiet += level[i] < 0.002f;
-  EXPECT_EQ(quiet, 0u);
+  EXPECT_EQ(std::count_if(level.begin() + 100, level.end() - 20, [](float l) { return l < 0.002f; }), 0);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-// Helpers shared by the sound tests: scratch folders, a private err.txt,
-// generated tones, and the generated data root.
+// Helpers of the sound tests: scratch folders, a private err.txt, sine tones
+// and the generated data root. Files go through support/test_bytes.h.
 #pragma once
-
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,10 +10,14 @@
 #include <vector>
 
 #include "base/error_log.h"
+#include "support/test_bytes.h"
 
 namespace vorn_test {
 
-// A fresh folder below /tmp, unique per process, removed when the test exits.
+using vorn::test::readText;
+using vorn::test::writeBytes;
+
+// A fresh folder below /tmp, removed when the test binary exits.
 inline std::string scratchDir(const char* tag) {
   static std::vector<std::string> made;
   if (made.empty()) {
@@ -25,29 +27,9 @@ inline std::string scratchDir(const char* tag) {
     });
   }
   std::string pattern = std::string("/tmp/vorn_") + tag + "_XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!mkdtemp(buffer.data())) return "/tmp";
-  made.emplace_back(buffer.data());
-  return made.back();
-}
-
-inline std::string readText(const std::string& path) {
-  std::string text;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char block[4096];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) text.append(block, n);
-    std::fclose(f);
-  }
-  return text;
-}
-
-inline void writeBytes(const std::string& path, const void* data, size_t size) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  if (!mkdtemp(pattern.data())) return "/tmp";
+  made.push_back(pattern);
+  return pattern;
 }
 
 inline size_t countOf(const std::string& text, const std::string& what) {

@@ -1,115 +1,95 @@
+// Filling stream blocks from a decoder that loops, fails, lies or cannot seek.
 #include "sound/stream_fill.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
 
-using vorn::VornFillResult;
 using vorn::kStreamBlockBytes;
 
-// A track of numbered bytes (i % 251), handed out in small reads like a decoder.
+struct Track {
+  size_t length;
+  int errorsFirst = 0;  // reads that fail (-3) before any data
+  bool alwaysFail = false, seekable = true, overclaim = false;
+};
+
+// A track of numbered bytes (i % 251), handed out 4 KiB a read like a decoder.
 class FakeTrack : public vorn::VornStreamReader {
  public:
-  explicit FakeTrack(size_t length, size_t chunk = 4096) : length(length), chunk(chunk) {}
+  explicit FakeTrack(const Track& track) : track(track) {}
   long read(uint8_t* dst, size_t capacity) override {
     ++reads;
-    if (errorsBeforeData > 0) {
-      --errorsBeforeData;
+    if (track.errorsFirst > 0) {
+      --track.errorsFirst;
       return -3;
     }
-    if (alwaysFail) return -128;
-    if (overclaim) return long(capacity) + 100;
-    if (position >= length) return 0;
-    size_t n = std::min({capacity, chunk, length - position});
+    if (track.alwaysFail) return -128;
+    if (track.overclaim) return long(capacity) + 100;
+    const size_t n = std::min({capacity, size_t(4096), track.length - position});
     for (size_t i = 0; i < n; ++i) dst[i] = uint8_t((position + i) % 251);
     position += n;
     return long(n);
   }
   bool rewind() override {
-    ++rewinds;
-    if (!seekable) return false;
-    position = 0;
-    return true;
+    if (track.seekable) position = 0;
+    return track.seekable;
   }
-
-  size_t length, chunk, position = 0;
-  int reads = 0, rewinds = 0, errorsBeforeData = 0;
-  bool alwaysFail = false, seekable = true, overclaim = false;
+  Track track;
+  size_t position = 0;
+  int reads = 0;
 };
 
-TEST(StreamFill, ShortTrackLoopsInsideOneFillWithoutAGap) {
-  FakeTrack track(10000);  // far shorter than one block
-  std::vector<uint8_t> block(kStreamBlockBytes);
-  const VornFillResult fill = vorn::fillStreamBlock(track, block.data(), block.size());
-  EXPECT_EQ(fill.bytes, kStreamBlockBytes);
-  EXPECT_EQ(fill.rewinds, 6);
-  EXPECT_FALSE(fill.gaveUp);
-  for (size_t i = 0; i < block.size(); ++i) ASSERT_EQ(block[i], uint8_t((i % 10000) % 251)) << i;
-}
-
-TEST(StreamFill, ConsecutiveFillsContinueWhereTheLastStopped) {
-  FakeTrack track(100000);
-  std::vector<uint8_t> first(kStreamBlockBytes), second(kStreamBlockBytes);
-  vorn::fillStreamBlock(track, first.data(), first.size());
-  const VornFillResult fill = vorn::fillStreamBlock(track, second.data(), second.size());
-  EXPECT_EQ(fill.bytes, kStreamBlockBytes);
-  EXPECT_EQ(fill.rewinds, 1);
-  for (size_t i = 0; i < second.size(); ++i)
-    ASSERT_EQ(second[i], uint8_t(((kStreamBlockBytes + i) % 100000) % 251)) << i;
-}
-
-TEST(StreamFill, AStreamThatOnlyFailsGivesUpAfterABoundedNumberOfReads) {
-  FakeTrack track(100000);
-  track.alwaysFail = true;
-  std::vector<uint8_t> block(kStreamBlockBytes);
-  testing::internal::CaptureStdout();
-  const VornFillResult fill = vorn::fillStreamBlock(track, block.data(), block.size());
-  const std::string printed = testing::internal::GetCapturedStdout();
-  EXPECT_TRUE(fill.gaveUp);
-  EXPECT_EQ(fill.bytes, 0u);
-  EXPECT_EQ(track.reads, vorn::kMaxFailedReadsPerFill);
-  EXPECT_EQ(fill.failedReads, vorn::kMaxFailedReadsPerFill);
-  EXPECT_EQ(printed.substr(0, 30), " ogg error: Read from media.\n ");
-}
-
-TEST(StreamFill, AFewErrorsAreReportedAndTheFillGoesOn) {
-  FakeTrack track(100000);
-  track.errorsBeforeData = 3;
-  std::vector<uint8_t> block(kStreamBlockBytes);
-  testing::internal::CaptureStdout();
-  const VornFillResult fill = vorn::fillStreamBlock(track, block.data(), block.size());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            " ogg error: Unknown Ogg error.\n ogg error: Unknown Ogg error.\n ogg error: Unknown Ogg error.\n");
-  EXPECT_EQ(fill.bytes, kStreamBlockBytes);
-  EXPECT_EQ(fill.failedReads, 3);
-  EXPECT_FALSE(fill.gaveUp);
-}
-
-TEST(StreamFill, EmptyOrUnseekableTracksEndTheFillInsteadOfSpinning) {
-  std::vector<uint8_t> block(kStreamBlockBytes);
-  FakeTrack empty(0);
-  VornFillResult fill = vorn::fillStreamBlock(empty, block.data(), block.size());
-  EXPECT_TRUE(fill.gaveUp);
-  EXPECT_EQ(fill.bytes, 0u);
-  EXPECT_LE(empty.reads, 3);
-
-  FakeTrack stuck(1000);
-  stuck.seekable = false;
-  fill = vorn::fillStreamBlock(stuck, block.data(), block.size());
-  EXPECT_TRUE(fill.gaveUp);
-  EXPECT_EQ(fill.bytes, 1000u);  // what was decoded before the end is kept
-}
-
-TEST(StreamFill, ADecoderClaimingMoreThanItWasGivenCannotOverrunTheBlock) {
-  FakeTrack liar(100000);
-  liar.overclaim = true;
-  std::vector<uint8_t> block(kStreamBlockBytes);
-  const VornFillResult fill = vorn::fillStreamBlock(liar, block.data(), block.size());
-  EXPECT_EQ(fill.bytes, kStreamBlockBytes);
-  EXPECT_EQ(liar.reads, 1);
+TEST(StreamFill, BlocksLoopWithoutAGapAndBadStreamsEndTheFill) {
+  struct Case {
+    const char* name;
+    Track track;
+    int fills;  // the last one is checked
+    size_t bytes;
+    int rewinds, failedReads;
+    bool gaveUp;
+    int maxReads;          // 0: any number
+    const char* printed;   // the line each failed read prints
+  };
+  const size_t kBlock = kStreamBlockBytes;
+  const Case cases[] = {
+      {"a short track loops inside one fill", {10000}, 1, kBlock, 6, 0, false, 0, ""},
+      {"the next fill goes on where the last stopped", {100000}, 2, kBlock, 1, 0, false, 0, ""},
+      {"a few errors are reported and the fill goes on", {100000, 3}, 1, kBlock, 0, 3, false, 0,
+       " ogg error: Unknown Ogg error.\n"},
+      {"a stream that only fails gives up", {100000, 0, true}, 1, 0, 0, vorn::kMaxFailedReadsPerFill, true,
+       vorn::kMaxFailedReadsPerFill, " ogg error: Read from media.\n"},
+      {"an empty track does not spin", {0}, 1, 0, 1, 0, true, 3, ""},
+      {"an unseekable track keeps what it decoded", {1000, 0, false, false}, 1, 1000, 0, 0, true, 0, ""},
+      {"a decoder claiming too much cannot overrun", {100000, 0, false, true, true}, 1, kBlock, 0, 0, false, 1,
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTrack track(c.track);
+    std::vector<uint8_t> block(kBlock);
+    vorn::VornFillResult fill;
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < c.fills; ++i) fill = vorn::fillStreamBlock(track, block.data(), block.size());
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(fill.bytes, c.bytes);
+    EXPECT_EQ(fill.rewinds, c.rewinds);
+    EXPECT_EQ(fill.failedReads, c.failedReads);
+    EXPECT_EQ(fill.gaveUp, c.gaveUp);
+    if (c.maxReads > 0) {
+      EXPECT_LE(track.reads, c.maxReads);
+    }
+    std::string expected;
+    for (int i = 0; i < c.failedReads; ++i) expected += c.printed;
+    EXPECT_EQ(printed, expected);
+    if (c.track.overclaim) continue;
+    const size_t start = size_t(c.fills - 1) * kBlock;
+    for (size_t i = 0; i < fill.bytes; ++i)
+      ASSERT_EQ(block[i], uint8_t(((start + i) % c.track.length) % 251)) << i;
+  }
 }
 
 }  // namespace

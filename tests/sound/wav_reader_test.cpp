@@ -1,172 +1,180 @@
+// The WAV reader: the generator's files sample for sample, the variants and
+// damage real files come with, its err.txt lines, and every generated effect.
 #include "sound/wav_reader.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cmath>
 
 #include "assetgen/wav_writer.h"
+#include "sound/sound_slots.h"
 #include "sound_test_support.h"
 
 namespace {
 
 using vorn::VornWav;
+using Bytes = std::vector<uint8_t>;
 
-std::vector<uint8_t> minimalWav() {
-  return assetgen::encodeWav16({0, 1000, -1000, 32767, -32768, 5}, 1, 22050);
+const std::vector<int16_t> kSamples = {0, 1000, -1000, 32767, -32768, 5};
+// 44 bytes of header ("fmt " at 12, channels at 22, rate at 24, bits at 34,
+// "data" at 36, its size at 40), then six 16-bit mono samples.
+Bytes goodWav() { return assetgen::encodeWav16(kSamples, 1, 22050); }
+
+Bytes le32(uint32_t v) { return vorn::test::Bytes().le32(v).data; }
+Bytes patched(size_t at, const Bytes& values, Bytes bytes = goodWav()) {
+  std::copy(values.begin(), values.end(), bytes.begin() + long(at));
+  return bytes;
+}
+Bytes inserted(size_t at, const Bytes& more) {
+  Bytes bytes = goodWav();
+  bytes.insert(bytes.begin() + long(at), more.begin(), more.end());
+  return bytes;
+}
+Bytes cut(size_t size, Bytes bytes = goodWav()) {
+  bytes.resize(size);
+  return bytes;
+}
+// The extensible header a recording device writes; 40 bytes of format carry
+// the PCM sub-format, fewer are damaged.
+Bytes extensible(uint32_t formatBytes) {
+  vorn::test::Bytes b;
+  b.str("RIFF").le32(0).str("WAVE").str("fmt ").le32(formatBytes);
+  b.le16(0xFFFE).le16(2).le32(44100).le32(44100 * 4).le16(4).le16(16);
+  if (formatBytes == 40) b.le16(22).le16(16).le32(3).le16(1).zeros(14);
+  return b.str("data").le32(8).le16(1).le16(2).le16(3).le16(4).data;
 }
 
-void putU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
-  for (int k = 0; k < 4; ++k) bytes[at + size_t(k)] = uint8_t(v >> (8 * k));
-}
-
-bool parse(const std::vector<uint8_t>& bytes, VornWav& wav, std::string& error) {
+bool parse(const Bytes& bytes, VornWav& wav, std::string& error) {
   return vorn::parseWav(bytes.data(), bytes.size(), wav, error);
 }
 
-TEST(WavRoundTrip, GeneratorWriterReadsBackSampleForSample) {
-  const std::vector<int16_t> mono = {0, 1000, -1000, 32767, -32768, 5};
-  VornWav wav;
-  std::string error;
-  ASSERT_TRUE(parse(assetgen::encodeWav16(mono, 1, 22050), wav, error)) << error;
-  EXPECT_EQ(wav.channels, 1);
-  EXPECT_EQ(wav.sampleRate, 22050u);
-  EXPECT_EQ(wav.bitsPerSample, 16);
-  ASSERT_EQ(wav.frameCount(), mono.size());
-  for (size_t i = 0; i < mono.size(); ++i) EXPECT_FLOAT_EQ(wav.sample(i, 0), mono[i] / 32768.0f) << i;
-
-  const std::vector<int16_t> stereo = {100, -100, 200, -200};
-  ASSERT_TRUE(parse(assetgen::encodeWav16(stereo, 2, 44100), wav, error)) << error;
-  EXPECT_EQ(wav.channels, 2);
-  EXPECT_EQ(wav.frameCount(), 2u);
-  EXPECT_FLOAT_EQ(wav.sample(1, 1), -200 / 32768.0f);
+TEST(WavReader, ReadsTheGeneratorsFilesBackSampleForSample) {
+  EXPECT_EQ(assetgen::toPcm16({0.0f, 0.5f, -0.5f, 2.0f, -2.0f}),
+            (std::vector<int16_t>{0, 16384, -16384, 32767, -32767}));
+  for (uint16_t channels : {1, 2}) {
+    VornWav wav;
+    std::string error;
+    ASSERT_TRUE(parse(assetgen::encodeWav16(kSamples, channels, 22050), wav, error)) << error;
+    EXPECT_EQ(wav.channels, channels);
+    EXPECT_EQ(wav.sampleRate, 22050u);
+    ASSERT_EQ(wav.frameCount() * channels, kSamples.size());
+    for (size_t i = 0; i < kSamples.size(); ++i)
+      EXPECT_FLOAT_EQ(wav.sample(i / channels, unsigned(i % channels)), kSamples[i] / 32768.0f) << i;
+  }
 }
 
-TEST(WavRoundTrip, FloatConversionRoundsAndClamps) {
-  const std::vector<int16_t> pcm = assetgen::toPcm16({0.0f, 0.5f, -0.5f, 2.0f, -2.0f});
-  EXPECT_EQ(pcm, (std::vector<int16_t>{0, 16384, -16384, 32767, -32767}));
-}
-
-TEST(WavReader, AcceptsExtraChunksPaddingAndExtensibleFormat) {
-  // A LIST chunk of odd size (padded) before the data.
-  std::vector<uint8_t> bytes = minimalWav();
-  const std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-  bytes.insert(bytes.begin() + 36, list.begin(), list.end());
-  VornWav wav;
-  std::string error;
-  ASSERT_TRUE(parse(bytes, wav, error)) << error;
-  EXPECT_EQ(wav.frameCount(), 6u);
-
-  // The extensible header a recording device writes: 40-byte format with PCM sub-format.
-  std::vector<uint8_t> ext = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 40, 0, 0, 0,
-                              0xFE, 0xFF, 2, 0, 0x44, 0xAC, 0, 0, 0, 0, 0, 0, 4, 0, 16, 0, 22, 0, 16, 0,
-                              3, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71,
-                              'd', 'a', 't', 'a', 8, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0};
-  ASSERT_TRUE(parse(ext, wav, error)) << error;
-  EXPECT_EQ(wav.channels, 2);
-  EXPECT_EQ(wav.sampleRate, 44100u);
-  EXPECT_EQ(wav.frameCount(), 2u);
-}
-
-TEST(WavReader, EightBitSamplesAreCentredOn128) {
-  std::vector<uint8_t> bytes = minimalWav();
-  bytes[34] = 8;                   // bits per sample
-  VornWav wav;
-  std::string error;
-  ASSERT_TRUE(parse(bytes, wav, error)) << error;
-  EXPECT_EQ(wav.frameCount(), 12u);
-  EXPECT_FLOAT_EQ(wav.sample(0, 0), -1.0f);  // byte 0 is the lowest 8-bit level
-}
-
-TEST(WavReader, TruncatedDataKeepsTheWholeFramesThatArePresent) {
-  std::vector<uint8_t> bytes = minimalWav();
-  bytes.resize(bytes.size() - 3);  // cuts one and a half samples
-  VornWav wav;
-  std::string error;
-  ASSERT_TRUE(parse(bytes, wav, error)) << error;
-  EXPECT_EQ(wav.frameCount(), 4u);
-  putU32(bytes, 40, 0xFFFFFFFFu);  // a data size far past the end
-  ASSERT_TRUE(parse(bytes, wav, error)) << error;
-  EXPECT_EQ(wav.frameCount(), 4u);
+TEST(WavReader, DecodesTheVariantsRealFilesComeIn) {
+  const struct {
+    const char* name;
+    Bytes bytes;
+    size_t frames;
+    float first;  // first sample
+    bool truncated;
+  } cases[] = {
+      {"odd LIST chunk, padded", inserted(36, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0}), 6, 0.0f, false},
+      {"extensible format", extensible(40), 2, 1 / 32768.0f, false},
+      {"8-bit samples centred on 128", patched(34, {8}), 12, -1.0f, false},
+      {"cut mid-sample", cut(53), 4, 0.0f, true},
+      {"data size far past the end", patched(40, le32(0xFFFFFFFFu), cut(53)), 4, 0.0f, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    VornWav wav;
+    std::string error;
+    ASSERT_TRUE(parse(c.bytes, wav, error)) << error;
+    ASSERT_EQ(wav.frameCount(), c.frames);
+    EXPECT_FLOAT_EQ(wav.sample(0, 0), c.first);
+    EXPECT_EQ(wav.truncated, c.truncated);
+  }
 }
 
 TEST(WavReader, DamagedFilesFailWithAReason) {
-  VornWav wav;
-  std::string error;
-  const std::vector<uint8_t> good = minimalWav();
-
-  EXPECT_FALSE(vorn::parseWav(nullptr, 0, wav, error));
-  EXPECT_FALSE(vorn::parseWav(good.data(), 11, wav, error));
-  EXPECT_EQ(error, "file too short for a WAV header");
-
-  auto broken = [&](size_t at, uint8_t value) {
-    std::vector<uint8_t> bytes = good;
-    bytes[at] = value;
-    const bool ok = parse(bytes, wav, error);
-    EXPECT_TRUE(wav.pcm.empty());
-    return ok;
+  const struct {
+    const char* name;
+    Bytes bytes;
+    const char* error;
+  } cases[] = {
+      {"empty", {}, "file too short for a WAV header"},
+      {"11 bytes", cut(11), "file too short for a WAV header"},
+      {"not RIFF", patched(0, {'X'}), "not a RIFF/WAVE file"},
+      {"float samples", patched(20, {3}), "not uncompressed PCM"},
+      {"no channels", patched(22, {0}), "unsupported channel count"},
+      {"six channels", patched(22, {6}), "unsupported channel count"},
+      {"24-bit samples", patched(34, {24}), "unsupported sample size"},
+      {"rate 0", patched(24, le32(0)), "unsupported sample rate"},
+      {"rate above the limit", patched(24, le32(vorn::kMaxWavSampleRate + 1)), "unsupported sample rate"},
+      {"format chunk past the end", patched(16, {0xF0}), "damaged format chunk"},
+      {"extensible format too short", extensible(16), "damaged format chunk"},
+      {"format chunk renamed", patched(12, {'x'}), "data chunk before format chunk"},
+      {"no data chunk", cut(36), "no data chunk"},
+      {"empty data chunk", cut(44), "no samples"},
+      {"chunk size overflowing the walk", inserted(12, {'j', 'u', 'n', 'k', 0xFF, 0xFF, 0xFF, 0xFF}),
+       "no format chunk"},
   };
-  EXPECT_FALSE(broken(0, 'X'));
-  EXPECT_EQ(error, "not a RIFF/WAVE file");
-  EXPECT_FALSE(broken(20, 3));  // float samples
-  EXPECT_EQ(error, "not uncompressed PCM");
-  EXPECT_FALSE(broken(22, 0));  // no channels
-  EXPECT_EQ(error, "unsupported channel count");
-  EXPECT_FALSE(broken(22, 6));
-  EXPECT_FALSE(broken(34, 24));
-  EXPECT_EQ(error, "unsupported sample size");
-  EXPECT_FALSE(broken(16, 0xF0));  // format chunk longer than the file
-  EXPECT_EQ(error, "damaged format chunk");
-  EXPECT_FALSE(broken(12, 'x'));   // format chunk renamed: data comes first
-  EXPECT_EQ(error, "data chunk before format chunk");
-
-  std::vector<uint8_t> zeroRate = good;
-  putU32(zeroRate, 24, 0);
-  EXPECT_FALSE(parse(zeroRate, wav, error));
-  EXPECT_EQ(error, "unsupported sample rate");
-
-  std::vector<uint8_t> noData(good.begin(), good.begin() + 36);
-  EXPECT_FALSE(parse(noData, wav, error));
-  EXPECT_EQ(error, "no data chunk");
-
-  std::vector<uint8_t> emptyData(good.begin(), good.begin() + 44);
-  EXPECT_FALSE(parse(emptyData, wav, error));
-  EXPECT_EQ(error, "no samples");
-
-  // A chunk whose size overflows the offset arithmetic ends the walk cleanly.
-  std::vector<uint8_t> hugeChunk = good;
-  hugeChunk.insert(hugeChunk.begin() + 12, {'j', 'u', 'n', 'k', 0xFF, 0xFF, 0xFF, 0xFF});
-  EXPECT_FALSE(parse(hugeChunk, wav, error));
-  EXPECT_EQ(error, "no format chunk");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    VornWav wav;
+    std::string error;
+    EXPECT_FALSE(parse(c.bytes, wav, error));
+    EXPECT_EQ(error, c.error);
+    EXPECT_TRUE(wav.pcm.empty());
+  }
 }
 
-TEST(WavReader, FileFailuresGoToTheErrorLog) {
+TEST(WavReader, FileFailuresAndTruncationGoToTheErrorLog) {
   const std::string dir = vorn_test::scratchDir("wav");
   const std::string log = vorn_test::privateErrorLog(dir);
+  ASSERT_TRUE(vorn_test::writeBytes(dir + "/junk.wav", Bytes(300, 'x')));
+  ASSERT_TRUE(vorn_test::writeBytes(dir + "/good.wav", goodWav()));
+  ASSERT_TRUE(vorn_test::writeBytes(dir + "/cut.wav", cut(52)));
   VornWav wav;
   EXPECT_FALSE(vorn::readWavFile(dir + "/missing.wav", wav, "VornSound::load"));
-  const std::string junk = "this is not a sound";
-  vorn_test::writeBytes(dir + "/junk.wav", junk.data(), junk.size());
   EXPECT_FALSE(vorn::readWavFile(dir + "/junk.wav", wav, "VornSound::load"));
-  EXPECT_EQ(vorn_test::readText(log),
-            "Error VornSound::load \n\tfile not found: " + dir + "/missing.wav\n"
-            "Error VornSound::load \n\tnot a RIFF/WAVE file: " + dir + "/junk.wav\n");
-
-  const std::vector<uint8_t> good = minimalWav();
-  vorn_test::writeBytes(dir + "/good.wav", good.data(), good.size());
   EXPECT_TRUE(vorn::readWavFile(dir + "/good.wav", wav, "VornSound::load"));
   EXPECT_EQ(wav.frameCount(), 6u);
-  EXPECT_FALSE(wav.truncated);
-
   // A cut-off file plays what is left, and the damage is reported.
-  const size_t before = vorn_test::readText(log).size();
-  std::vector<uint8_t> cut = minimalWav();
-  cut.resize(cut.size() - 4);
-  vorn_test::writeBytes(dir + "/cut.wav", cut.data(), cut.size());
   EXPECT_TRUE(vorn::readWavFile(dir + "/cut.wav", wav, "VornSound::load"));
-  EXPECT_TRUE(wav.truncated);
   EXPECT_EQ(wav.frameCount(), 4u);
-  EXPECT_EQ(vorn_test::readText(log).substr(before),
+  EXPECT_EQ(vorn_test::readText(log),
+            "Error VornSound::load \n\tfile not found: " + dir + "/missing.wav\n"
+            "Error VornSound::load \n\tnot a RIFF/WAVE file: " + dir + "/junk.wav\n"
             "Error VornSound::load \n\tfile truncated, playing what is left: " + dir + "/cut.wav\n");
+}
+
+TEST(GeneratedEffects, ReadBackAtTheirLevelLoopingOnesSeamlessOneShotsFadedOut) {
+  const std::string log = vorn_test::privateErrorLog(vorn_test::scratchDir("gen"));
+  for (size_t slot = 0; slot < vorn::kSoundSlotCount; ++slot) {
+    const vorn::VornSoundSlotInfo& info = vorn::soundSlotInfo(slot);
+    SCOPED_TRACE(info.name);
+    VornWav wav;
+    ASSERT_TRUE(vorn::readWavFile(vorn_test::dataRoot() + "/" + info.path, wav, "test"));
+    EXPECT_EQ(wav.channels, 1);
+    EXPECT_EQ(wav.bitsPerSample, 16);
+    EXPECT_EQ(wav.sampleRate, 44100u);
+    ASSERT_GT(wav.seconds(), 0.3);
+    EXPECT_LT(wav.seconds(), info.looping ? 4.0 : 2.5);
+    const size_t n = wav.frameCount();
+    float peak = 0.0f, tail = 0.0f;  // tail: the last millisecond
+    double meanStep = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+      const float s = std::fabs(wav.sample(i, 0));
+      peak = std::fmax(peak, s);
+      if (i + 44 >= n) tail = std::fmax(tail, s);
+      if (i > 0) meanStep += std::fabs(wav.sample(i, 0) - wav.sample(i - 1, 0)) / double(n - 1);
+    }
+    EXPECT_NEAR(20.0 * std::log10(peak), -3.0, 0.2);
+    const float first = wav.sample(0, 0), last = wav.sample(n - 1, 0);
+    if (info.looping) {
+      // Both ends on a zero crossing, and the seam jumps no more than the steps inside.
+      EXPECT_LT(std::fabs(first), 0.02f);
+      EXPECT_LT(std::fabs(last), 0.02f);
+      EXPECT_LE(first * last, 0.0f);
+      EXPECT_LE(std::fabs(first - last), std::fmax(3.0 * meanStep, 1e-4));
+    } else {
+      EXPECT_LT(tail, 0.05f);  // no click at the end
+    }
+  }
+  EXPECT_EQ(vorn_test::readText(log), "");
 }
 
 }  // namespace
