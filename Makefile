@@ -5,8 +5,10 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 ARGS       ?=
 FUZZ_SECONDS ?= 5
+FUZZ_LONG_SECONDS ?= 600
+FUZZ_TARGETS ?=
 
-.PHONY: run test deps build build-asan build-fuzz test-main test-asan test-fuzz bench clean
+.PHONY: run test deps build build-asan build-fuzz test-main test-asan test-fuzz fuzz-long bench clean
 
 run: build
 	./$(BUILD)/vorn $(ARGS)
@@ -39,6 +41,10 @@ build-fuzz: build
 
 test-fuzz: build-fuzz
 	cd $(FUZZ_BUILD) && VORN_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --output-on-failure -L fuzz
+
+# Not part of `make test`: every fuzz target for FUZZ_LONG_SECONDS (default 600) each.
+fuzz-long: build-fuzz
+	FUZZ_LONG_SECONDS=$(FUZZ_LONG_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" ./fuzz/run_long.sh $(FUZZ_BUILD)
 
 bench: build
 	for b in $(BUILD)/vorn_bench_*; do [ -x "$$b" ] && "$$b"; done

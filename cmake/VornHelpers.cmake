@@ -147,6 +147,8 @@ function(vorn_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   vorn_warnings(${name})
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  # The seed folders, for the long runs of fuzz/run_long.sh.
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}.seeds "${ARG_SEEDS}")
   add_test(NAME ${name}
     COMMAND ${CMAKE_SOURCE_DIR}/fuzz/run_fuzzer.sh $<TARGET_FILE:${name}> ${corpus} ${ARG_SEEDS})
   set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120)

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   VornHighscore table("/nonexistent/fuzz_score.txt", false, 5);
-  table.setEntries(parsed.entries);
+  for (const auto& entry : parsed.entries) table.insert(entry.first, entry.second);
   const int probe = size > 0 ? static_cast<int>(data[0]) - 128 : 0;
   const int place = table.rank(probe);
   if (place < 0 || place > table.maxEntries()) std::abort();

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 
 namespace vorn {
 namespace {
@@ -19,9 +20,10 @@ void rotateLikeGl(VornMatrix& m, float angleDeg, float x, float y, float z) {
 }
 
 // The interpolation weight towards key k + 1; a track whose frames do not
-// increase holds key k instead of dividing by zero.
+// increase holds key k instead of dividing by zero. Frame numbers come from
+// the file as any 32-bit value, so their span needs 64 bits.
 float stepWeight(const std::vector<int>& frames, const VornKeySearch& at, float frame) {
-  const int span = frames[at.key + 1] - frames[at.key];
+  const int64_t span = int64_t{frames[at.key + 1]} - int64_t{frames[at.key]};
   if (span <= 0) return 0.0f;
   return (frame - static_cast<float>(at.frame)) / static_cast<float>(span);
 }
