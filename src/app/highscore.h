@@ -60,8 +60,6 @@ class VornHighscore {
   // The file contents save() writes: two lines an entry, the score as a
   // decimal number, then the name (the whole line, spaces allowed).
   std::string serialize() const;
-  // Replaces the table with the entries of a score file's text.
-  void setEntries(Entries entries) { entries_ = std::move(entries); }
 
  private:
   Entries entries_;

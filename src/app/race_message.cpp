@@ -93,12 +93,4 @@ void addSplitBonusMessage(VornMessageList& list, int64_t now, int player) {
   }
 }
 
-const char* jumpRatingText(int64_t squaredDistance) {
-  if (squaredDistance > 200000) return "MONSTERJUMP";
-  if (squaredDistance > 100000) return "MEGAJUMP";
-  if (squaredDistance > 80000) return "NICE JUMP";
-  if (squaredDistance > 50000) return "BABY JUMP";
-  return nullptr;
-}
-
 }  // namespace vorn

@@ -81,8 +81,4 @@ void addJumpMessage(VornMessageList& list, int64_t now, const char* text);
 void addBonusMessage(VornMessageList& list, int64_t now, int startY = 300, int endY = 600);
 void addSplitBonusMessage(VornMessageList& list, int64_t now, int player);
 
-// Rating of a jump from the squared take-off-to-landing distance; nullptr
-// for anything shorter than a baby jump.
-const char* jumpRatingText(int64_t squaredDistance);
-
 }  // namespace vorn

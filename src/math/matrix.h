@@ -36,8 +36,6 @@ class VornMatrix {
   float operator[](int i) const;
   const float* data() const { return m; }
   float* data() { return m; }
-  // Element at row r, column c.
-  float at(int row, int column) const { return m[column * 4 + row]; }
 
   void identity();
 
