@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "assetgen/generator.h"
 #include "assetgen/synth.h"
@@ -14,6 +15,14 @@ namespace assetgen {
 namespace {
 
 size_t samplesFor(double seconds) { return size_t(seconds * kSampleRate + 0.5); }
+
+// Looping white noise of n samples through the given filters in turn.
+std::vector<float> filteredNoise(Rng& rng, size_t n, std::initializer_list<Biquad> filters) {
+  std::vector<float> out(n);
+  for (float& s : out) s = rng.bipolar();
+  for (Biquad filter : filters) filterPeriodic(out, filter);
+  return out;
+}
 
 // Additive tone with harmonics falling as 1/k^tilt, phase carried by the caller.
 float harmonicTone(double& phase, double hz, int harmonics, double tilt) {
@@ -243,17 +252,11 @@ float swell(size_t i, size_t n, int cycles, float depth) {
 // Runners through grass: a brushy hiss with snapping blades.
 std::vector<float> grass() {
   Rng rng(31);
-  std::vector<float> out(samplesFor(2.0));
-  for (float& s : out) s = rng.bipolar();
-  Biquad band = Biquad::bandpass(3200.0, 0.6), low = Biquad::lowpass(7000.0, 0.7);
-  filterPeriodic(out, band);
-  filterPeriodic(out, low);
+  std::vector<float> out =
+      filteredNoise(rng, samplesFor(2.0), {Biquad::bandpass(3200.0, 0.6), Biquad::lowpass(7000.0, 0.7)});
   for (size_t i = 0; i < out.size(); ++i) out[i] *= 0.8f * swell(i, out.size(), 5, 0.5f);
   addGrains(out, rng, 260, 1500.0, 6000.0, 4.0, 18.0, 1.3f);
-  std::vector<float> swish(out.size());
-  for (float& s : swish) s = rng.bipolar();
-  Biquad swishBand = Biquad::bandpass(900.0, 0.8);
-  filterPeriodic(swish, swishBand);
+  const std::vector<float> swish = filteredNoise(rng, out.size(), {Biquad::bandpass(900.0, 0.8)});
   for (size_t i = 0; i < out.size(); ++i) out[i] += swish[i] * 0.5f * swell(i, out.size(), 3, 0.8f);
   return out;
 }
@@ -261,11 +264,8 @@ std::vector<float> grass() {
 // A sled in snow: a soft low rush with crunching grains.
 std::vector<float> speed() {
   Rng rng(53);
-  std::vector<float> out(samplesFor(2.0));
-  for (float& s : out) s = rng.bipolar();
-  Biquad low = Biquad::lowpass(1400.0, 0.6), rushBand = Biquad::bandpass(600.0, 0.7);
-  filterPeriodic(out, low);
-  filterPeriodic(out, rushBand);
+  std::vector<float> out =
+      filteredNoise(rng, samplesFor(2.0), {Biquad::lowpass(1400.0, 0.6), Biquad::bandpass(600.0, 0.7)});
   for (size_t i = 0; i < out.size(); ++i) out[i] *= 1.6f * swell(i, out.size(), 4, 0.35f);
   addGrains(out, rng, 420, 500.0, 2500.0, 6.0, 25.0, 0.9f);
   return out;
@@ -275,8 +275,7 @@ std::vector<float> speed() {
 std::vector<float> ice() {
   Rng rng(97);
   std::vector<float> out(samplesFor(2.0));
-  std::vector<float> excitation(out.size());
-  for (float& s : excitation) s = rng.bipolar();
+  std::vector<float> excitation = filteredNoise(rng, out.size(), {});
   for (size_t i = 0; i < out.size(); ++i) excitation[i] *= swell(i, out.size(), 6, 0.6f);
   const double modes[] = {2150.0, 3420.0, 5230.0, 7100.0};
   const float modeGain[] = {1.0f, 0.8f, 0.55f, 0.35f};
@@ -286,11 +285,8 @@ std::vector<float> ice() {
     filterPeriodic(ring, resonator);
     for (size_t i = 0; i < out.size(); ++i) out[i] += ring[i] * modeGain[m] * 4.0f;
   }
-  std::vector<float> hiss(out.size());
-  for (float& s : hiss) s = rng.bipolar();
-  Biquad high = Biquad::highpass(4000.0, 0.7), top = Biquad::lowpass(11000.0, 0.7);
-  filterPeriodic(hiss, high);
-  filterPeriodic(hiss, top);
+  const std::vector<float> hiss =
+      filteredNoise(rng, out.size(), {Biquad::highpass(4000.0, 0.7), Biquad::lowpass(11000.0, 0.7)});
   for (size_t i = 0; i < out.size(); ++i) out[i] += hiss[i] * 0.35f * swell(i, out.size(), 4, 0.5f);
   return out;
 }
