@@ -1,15 +1,6 @@
-// Keyframe animation of model parts: the keyframer nodes a 3DS file carries
-// (position, rotation and scale keys, a pivot, a parent), their linking into a
-// hierarchy, the accumulated key orientations and the evaluation of a node at
-// a frame as a transform; and the clip record of a model's ".ani" file (the
-// instances that play clips, players and riders, own their clip state).
-// Device-free: evaluation composes a VornMatrix the same way the
-// fixed-function calls compose the current matrix, and the device layer hands
-// the result to glMultMatrixf.
-// Units: frames as in the file; stored rotation angles in degrees (the file's
-// radians with the sign inverted).
-// Cost: evaluation is one linear key search a track plus at most one rotation
-// and four matrix products per node and ancestor.
+// Keyframe animation: the 3DS keyframer nodes of model parts, their hierarchy and evaluation at a
+// frame, and the ".ani" clip record. Units: frames as in the file; rotations in degrees.
+// Cost: per node and ancestor a linear key search a track, at most one rotation, four products.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +23,7 @@ struct VornKeySearch {
 // The key search on one track's frame list; `frames` must not be empty.
 VornKeySearch searchKeys(const std::vector<int>& frames, float frame);
 
+// One keyframer node of a 3DS file: position, rotation and scale keys, a pivot and a parent.
 class VornKeyNode {
  public:
   int id = 0;
@@ -52,7 +44,8 @@ class VornKeyNode {
 
   void addPositionKey(const float values[3], int frame);
   void addScaleKey(const float values[3], int frame);
-  // values: angle in radians and axis, as the file stores them.
+  // values: angle in radians and axis, as the file stores them; the angle is
+  // kept in degrees with its sign inverted.
   void addRotationKey(const float values[4], int frame);
   // Builds rotationMatrices: 3DS rotation keys turn relative to the previous
   // key, so key i's orientation is R(i) * R(i-1) * ... * R(0).
@@ -65,7 +58,9 @@ class VornKeyNode {
   int getId() const { return id; }
   int16_t getParentId() const { return parentId; }
 
-  // m := m * (the node's transform at `frame`, parents first).
+  // m := m * (the node's transform at `frame`, parents first). Device-free: the
+  // products compose m the way the fixed-function calls compose the current
+  // matrix, so the device layer hands the result to glMultMatrixf as is.
   void evaluate(float frame, VornMatrix& m) const;
   // m := m * T(-pivot).
   void applyPivot(VornMatrix& m) const;
@@ -87,6 +82,7 @@ std::vector<VornNodeLink> linkNodes(const std::vector<std::unique_ptr<VornKeyNod
 
 // One animation clip from a model's clip file: first frame, length in frames
 // and duration (tenths of a second, the unit the players advance clips in).
+// The instances that play clips (players and riders) own their clip state.
 struct VornClip {
   int start = 0;
   int length = 0;

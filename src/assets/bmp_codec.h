@@ -1,11 +1,6 @@
-// BMP files: the reader (24-bit true colour and 1/4/8-bit palette images,
-// uncompressed, rows bottom first and padded to 4 bytes), its two variants
-// for textures with alpha (alpha from the picture's own red channel, or from
-// the red channel of a second "mask" file of the same size), and the 24-bit
-// writer used for the game's cached images.
-// Readers take the whole file in memory; `name` only appears in detail lines.
-// On failure they return false and set `detail` to the one tab-indented line
-// for err.txt; `image` is then left empty. Cost: one pass, one allocation.
+// BMP files: the reader (24-bit and 1/4/8-bit palette, uncompressed), its two alpha variants and
+// the 24-bit writer of the game's cached images. Units: pixels, rows bottom first, 4-byte padded.
+// Cost: one pass over the file, one allocation.
 #pragma once
 
 #include <cstddef>
@@ -17,15 +12,20 @@
 
 namespace vorn {
 
+// The readers take the whole file in memory; `name` only appears in detail
+// lines. On failure they return false and set `detail` to the one
+// tab-indented line for err.txt; `image` is then left empty.
+
 // Any supported depth into an RGB image.
 bool decodeBMP(const uint8_t* data, size_t size, const std::string& name, VornImage& image, std::string& detail,
                const ImageLimits& limits = {});
 
-// 24-bit only, into RGBA with alpha = red.
+// 24-bit only, into RGBA with alpha = red (textures whose alpha is their own
+// red channel).
 bool decodeBMPAlpha(const uint8_t* data, size_t size, const std::string& name, VornImage& image,
                     std::string& detail, const ImageLimits& limits = {});
 
-// Colour file and mask file, both 24-bit and of the same size, into RGBA
+// Colour file and "mask" file, both 24-bit and of the same size, into RGBA
 // with alpha = the mask's red.
 bool decodeBMPMasked(const uint8_t* colour, size_t colourSize, const std::string& colourName, const uint8_t* mask,
                      size_t maskSize, const std::string& maskName, VornImage& image, std::string& detail,

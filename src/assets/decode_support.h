@@ -1,6 +1,5 @@
-// Shared tools of the image readers: the bounds-checked ByteReader (from
-// app/byte_reader.h), the size check that every reader applies before it
-// allocates, and printf-style detail lines.
+// Shared tools of the image readers: ByteReader (base/byte_reader.h), the size check run before
+// any allocation, and detail lines (base/text_format.h). Units: pixels, bytes.
 // Cost: nothing allocates except the detail lines.
 #pragma once
 

@@ -1,9 +1,5 @@
-// VornImage: one decoded picture in memory, the record every image reader
-// produces and the texture upload consumes. Pixels are stored bottom row
-// first (the order OpenGL expects), left to right, without row padding.
-// Format fields carry our own constants with the numeric values of the
-// matching OpenGL enums, so this record needs no graphics header.
-// Also the limits every reader applies to a claimed size.
+// VornImage: one decoded picture, made by every image reader and consumed by the texture upload;
+// also the readers' size limits. Units: pixels, bottom row first.
 // Cost: one heap block of width x height x bytes-per-pixel.
 #pragma once
 
@@ -13,7 +9,8 @@
 
 namespace vorn {
 
-// Same values as GL_RGB, GL_RGBA, GL_LUMINANCE, GL_LUMINANCE8, GL_UNSIGNED_BYTE.
+// Same values as GL_RGB, GL_RGBA, GL_LUMINANCE, GL_LUMINANCE8, GL_UNSIGNED_BYTE:
+// the format fields carry our own constants so this record needs no graphics header.
 constexpr uint32_t kImageRGB = 0x1907;
 constexpr uint32_t kImageRGBA = 0x1908;
 constexpr uint32_t kImageLuminance = 0x1909;
@@ -30,6 +27,8 @@ struct ImageLimits {
   uint32_t maxDimension = kMaxImageDimension;
 };
 
+// Pixels are stored bottom row first (the order OpenGL expects), left to
+// right, without row padding.
 struct VornImage {
   uint32_t width = 0;
   uint32_t height = 0;

@@ -1,9 +1,6 @@
-// Image files on disk: reading a whole file into memory, choosing the reader
-// by the file name's extension, the texture cache's naming rule, and the
-// readers run on a file with their failures appended to err.txt under the
-// texture loader's headers ("Error VornTexture::loadBMP \n" and so on).
-// This is everything a texture load does short of the upload, so it runs
-// without a graphics context. Cost: the file is read once into memory.
+// Image files on disk: whole-file reads, the reader chosen by extension, the cache's naming rule
+// and the readers run on a file; all a texture load does short of the upload (no GL context).
+// Units: bytes, file names. Cost: the file is read once into memory.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +33,9 @@ std::string textureCacheName(const std::string& fileName);
 // not a regular file or is larger than kMaxImageFileBytes.
 bool readFileBytes(const std::string& fileName, std::vector<uint8_t>& bytes);
 
-// Each returns 0 with `image` filled, or 1 after logging the failure.
+// Each returns 0 with `image` filled, or 1 after appending the failure to
+// err.txt under the texture loader's headers ("Error VornTexture::loadBMP \n"
+// and so on).
 int readImageFile(ImageFormat format, const std::string& fileName, VornImage& image);
 int readBMPAlphaFile(const std::string& fileName, VornImage& image);
 int readBMPMaskedFiles(const std::string& fileName, const std::string& maskName, VornImage& image);

@@ -1,9 +1,5 @@
-// Materials of the 3DS models and the shared tables that group them for
-// drawing: one material list in which equal materials are stored once, the
-// texture groups (all materials whose first map is the same texture, so the
-// texture is bound once a group) and the list of untextured materials. This is
-// the device-free half: values, equality, de-duplication and placement. The
-// device layer (material_gl.h) records display lists and draws the tables.
+// VornMaterial: the 3DS models' materials and the shared tables that group them for drawing,
+// device-free (display lists and drawing: material_gl.h). Units: colours 0..1, amounts in percent.
 // Cost: adding a material walks the list once (a few dozen entries).
 #pragma once
 
@@ -88,6 +84,9 @@ class VornMaterial {
   static uint32_t nextId();
 };
 
+// The shared tables: one material list in which equal materials are stored
+// once, the texture groups (all materials whose first map is the same
+// texture, so the texture is bound once a group) and the untextured materials.
 struct VornTextureGroup {
   int texture = 0;                          // texture-cache index
   std::vector<VornMaterial*> materials;     // not owned

@@ -1,11 +1,6 @@
-// Device side of the materials: each material's OpenGL material state as a
-// display list, and the drawing of the shared tables: a texture group binds
-// its texture once (applying the texture's matrix steps, if the texture layer
-// gave it any) and draws its materials, plain or with an alpha-tested overlay
-// on texture unit 1; an untextured material draws without a texture. The
-// model pass of a race frame draws all of them for one view.
-// Cost: one display-list call a material, one texture bind a group, then the
-// part groups (model.h).
+// Device side of the materials: each material's GL state as a display list, and the drawing of
+// the shared tables in a race frame's model pass. Units: views (0 single or bottom, 1 top).
+// Cost: one display-list call a material, one texture bind a group, then the part groups (model.h).
 #pragma once
 
 #include "assets/material.h"
@@ -21,9 +16,13 @@ void deleteMaterialList(VornMaterial& m);
 
 // The display list, then every part group of the material, for one view.
 void drawMaterial(const VornMaterial& m, int view = 0);
-// The same with the part groups' texture coordinates on both texture units.
+// The same with the part groups' texture coordinates on both texture units:
+// the overlay texture is alpha-tested on texture unit 1.
 void drawMaterialWithOverlay(const VornMaterial& m, int view = 0);
 
+// A texture group binds its texture once (applying the texture's matrix
+// steps, if the texture layer gave it any) and draws its materials, plain or
+// with their overlay; an untextured material draws without a texture.
 void drawTextureGroup(const VornTextureGroup& group, int view = 0);
 void drawUntexturedMaterial(const VornUntexturedMaterial& entry, int view = 0);
 

@@ -1,14 +1,6 @@
-// VornObject: one loaded 3DS model on the device. Loading reads the file,
-// runs the CPU pipeline of model_loader.h, uploads all triangles into three
-// static buffer objects (vertices, normals, texture coordinates; textured
-// triangles first), compiles the newly placed materials and reads the ".ani"
-// clips and ".mat" overlays. Drawing is per material group: each material
-// (material_gl.h) draws the groups of its parts once for every animated,
-// placed and action instance of the owning model, one glDrawArrays each.
-// Units: model units; matrices column-major. Costs: the load is linear in the
-// file size; a drawn group costs a matrix push, one to three products and a
-// draw call per instance; array bindings are skipped while consecutive draws
-// use the same model.
+// VornObject: one loaded 3DS model on the device: its three buffers, parts, nodes and clips.
+// Units: model units; matrices column-major. Cost: load linear in the file size; a drawn group
+// is a matrix push, one to three products and one glDrawArrays per instance.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +19,12 @@
 
 namespace vorn {
 
+// Loading reads the file, runs the CPU pipeline of model_loader.h, uploads
+// all triangles into three static buffer objects (vertices, normals, texture
+// coordinates; textured triangles first), compiles the newly placed materials
+// and reads the ".ani" clips and ".mat" overlays. Drawing is per material
+// group: each material (material_gl.h) draws the groups of its parts once for
+// every animated, placed and action instance of the owning model.
 class VornObject {
  public:
   VornObject();
@@ -54,7 +52,8 @@ class VornObject {
   void loadOverlayTextures(const std::string& fileName, VornMaterialList& materials,
                            VornTextureCache& textureCache);
 
-  // Points the vertex, normal and texture-coordinate arrays at this model's buffers.
+  // Points the vertex, normal and texture-coordinate arrays at this model's
+  // buffers; skipped while consecutive draws use the same model.
   void bindArrays();
   // The same with texture coordinates on client units 0 and 1 (overlays).
   void bindArraysTwoUnits();

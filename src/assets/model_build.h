@@ -1,12 +1,6 @@
-// Post-processing of a parsed 3DS model, all on the CPU: welding of vertices
-// at equal positions, face and vertex normals, the resolution of material
-// groups against the shared material list, the three-pass layout of all
-// triangles into one vertex, normal and texture-coordinate array (textured
-// triangles first so they line up with the texture coordinates), bounds, the
-// rest matrices of static parts, and the two text side files (".ani" clips,
-// ".mat" overlays). The device layer uploads the layout and draws from it.
-// Cost: welding is one hash lookup a vertex; everything else is linear in the
-// number of vertices and faces.
+// Post-processing of a parsed 3DS model on the CPU: welding, normals, material groups, the buffer
+// layout, bounds, rest matrices and the ".ani"/".mat" side files. Units: model units.
+// Cost: welding is one hash lookup a vertex; the rest is linear in vertices and faces.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +29,9 @@ void computeNormals(VornObjectPart& part);
 std::string resolveMaterialGroups(VornPartList& parts, const VornMaterialList& materials,
                                   VornMaterial* fallback);
 
-// All triangles of a model in buffer order.
+// All triangles of a model in buffer order: one vertex, normal and
+// texture-coordinate array, textured triangles first so that they line up with
+// the texture coordinates. The device layer uploads it and draws from it.
 struct VornModelLayout {
   uint32_t faceCount = 0;
   uint32_t texturedFaceCount = 0;
@@ -44,7 +40,7 @@ struct VornModelLayout {
   std::vector<float> texCoordData;  // 6 floats a textured triangle
 };
 
-// Writes textured groups, then untextured groups, then the parts without
+// Three passes: textured groups, then untextured groups, then the parts without
 // material groups (as one group drawn with `defaultMaterial`), records each
 // group's start and registers the part with its material. `report`, when
 // given, receives the buffer order for "materials.txt".

@@ -1,13 +1,12 @@
-// What model drawing needs from the things that use a model: a model matrix
-// (16 floats, column-major as OpenGL takes it) and, for animated instances,
-// the frame to show; for placed and action objects, whether they are visible
-// in a view (0 the single or bottom view, 1 the top view of the split
-// screen). Players, placed objects and action objects provide these through
-// small adapters. Cost: one or two virtual calls an instance and part drawn.
+// What model drawing needs from the things that use a model, provided through small adapters.
+// Units: 16-float column-major model matrices, animation frames, views.
+// Cost: one or two virtual calls an instance and part drawn.
 #pragma once
 
 namespace vorn {
 
+// A player or rider: its model matrix (16 floats, column-major as OpenGL takes
+// it) and the animation frame to show.
 class VornAnimatedInstance {
  public:
   virtual ~VornAnimatedInstance() = default;
@@ -15,6 +14,8 @@ class VornAnimatedInstance {
   virtual float animationFrame() const = 0;
 };
 
+// A placed or action object: its model matrix and whether it is visible in a
+// view (0 the single or bottom view, 1 the top view of the split screen).
 class VornPlacedInstance {
  public:
   virtual ~VornPlacedInstance() = default;

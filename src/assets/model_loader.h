@@ -1,11 +1,5 @@
-// The CPU half of loading one 3DS model: parse the bytes, check them, hand
-// the file's materials to the shared material list (texture maps become
-// texture groups through a lookup the caller supplies), link the keyframer
-// nodes, weld, compute normals, place the new materials and lay all triangles
-// out for the three buffers. The device layer (model.h) reads the file,
-// uploads the layout and compiles the placed materials; tests and tools run
-// this half without a display.
-// Cost: linear in the file size (welding through a hash).
+// The CPU half of loading one 3DS model, from bytes to the buffer layout; runs without a display.
+// Units: bytes in, model units out. Cost: linear in the file size (welding through a hash).
 #pragma once
 
 #include <cstdint>
@@ -49,6 +43,11 @@ struct VornLoadedModel {
   std::string materialReport;       // the buffer order for "materials.txt"
 };
 
+// Parses and checks the bytes, hands the file's materials to the shared list
+// (texture maps become texture groups through `lookup`), links the keyframer
+// nodes, welds, computes normals, places the new materials and lays all
+// triangles out for the three buffers. The device layer (model.h) reads the
+// file, uploads the layout and compiles the newly placed materials.
 VornLoadedModel buildModelFromBytes(const uint8_t* data, size_t size, const std::string& fileName,
                                     const VornTextureLookup& lookup, VornMaterialList& materials,
                                     VornTextureGroupList& textureGroups, VornUntexturedList& untexturedMaterials);

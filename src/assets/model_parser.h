@@ -1,19 +1,5 @@
-// The 3DS chunk parser: turns the bytes of a model file into plain CPU
-// structures (parts with vertices, faces, texture coordinates, local axes and
-// material groups; the material blocks with their colours, amounts and texture
-// map file names; the keyframer nodes with their tracks). No device access and
-// no file access: the caller hands in bytes and a size.
-//
-// File form: little-endian chunks of a 16-bit id and a 32-bit length that
-// includes the 6 header bytes. Container chunks hold sub-chunks; the object
-// block (0x4000) and the face list (0x4120) hold data first and sub-chunks
-// after it. A keyframer node (0xB002) animates the part whose name equals the
-// node's name (node header 0xB010).
-//
-// Damaged input ends the parse with a one-line reason (what was read soundly
-// stays); the parser never reads outside the bytes it was given, allocates
-// only what the bytes can back and always advances. Cost: one pass over the
-// bytes, linear in the file size.
+// The 3DS chunk parser: model file bytes into plain parts, materials and keyframer nodes; no
+// device or file access. Units: bytes in, model units out. Cost: one pass, linear in the size.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +14,11 @@
 
 namespace vorn {
 
-// Chunk ids the parser understands.
+// Chunk ids the parser understands. The file is little-endian chunks of a
+// 16-bit id and a 32-bit length that includes the 6 header bytes. Container
+// chunks hold sub-chunks; the object block (0x4000) and the face list (0x4120)
+// hold data first and sub-chunks after it. A keyframer node (0xB002) animates
+// the part whose name equals the node's name (node header 0xB010).
 namespace chunk3ds {
 constexpr uint16_t kMain = 0x4D4D;
 constexpr uint16_t kVersion = 0x0002;
@@ -107,7 +97,11 @@ struct VornParseResult {
   std::string fault;     // one line without a line end
 };
 
-// Parses `size` bytes. `log`, when given, receives the chunk trace that the
+// Parses `size` bytes into parts (vertices, faces, texture coordinates, local
+// axes, material groups), material blocks (colours, amounts, map file names)
+// and keyframer nodes with their tracks. Damaged input ends the parse with a
+// one-line reason; the parser never reads outside the bytes, allocates only
+// what the bytes can back and always advances. `log`, when given, receives the chunk trace that the
 // loader writes to "3ds.txt". The model keeps everything read before a fault.
 VornParseResult parse3ds(const uint8_t* data, size_t size, VornModelData& model,
                          std::string* log = nullptr);

@@ -1,10 +1,5 @@
-// Model parts: the CPU side of one named triangle mesh of a 3DS model, as the
-// chunk parser reads it and the post-processing steps complete it (welded
-// faces, normals, material groups with their buffer starts, bounds, the rest
-// matrix). Plain data without any device access; the device layer uploads the
-// model-wide buffers built from these parts and draws them group by group.
-// Units: model units as stored in the file; matrices are 16 floats in the
-// column-major order OpenGL takes. Cost: a few vectors per part.
+// VornObjectPart: one named triangle mesh of a 3DS model, plain CPU data without device access.
+// Units: model units as stored in the file; matrices column-major. Cost: a few vectors per part.
 #pragma once
 
 #include <array>
@@ -34,6 +29,10 @@ struct VornMaterialGroup {
   uint32_t size() const { return static_cast<uint32_t>(faces.size()); }
 };
 
+// As the chunk parser reads it and post-processing completes it (welded
+// faces, normals, material groups with their buffer starts, bounds, the rest
+// matrix). The device layer uploads the model-wide buffers built from the
+// parts and draws them group by group.
 struct VornObjectPart {
   VornMatrix matrix;  // local frame, later the rest matrix
   VornObject* owner = nullptr;

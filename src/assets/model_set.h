@@ -1,10 +1,6 @@
-// The game's ten models and everything the game object does with them: the
-// model table (file and load kind of each index), the shared material tables,
-// the loads spread over the loading steps, the players' instances (the cow
-// with its two riders, per player), the animation keys that start the
-// riders' clips, the clip advance, the model pass of a race frame (one view)
-// and the ghost. The game owns one VornModelSet.
-// Costs: loading as VornObject; the model pass as material_gl.h.
+// VornModelSet: the game's ten models, their shared material tables, the players' instances and
+// clips, and the model pass. Units: clip time in tenths of a second, views 0/1.
+// Cost: loading as VornObject; the model pass as material_gl.h.
 #pragma once
 
 #include <array>
@@ -46,6 +42,9 @@ constexpr int kRiderSecondClip = 2;
 constexpr int kRiderHornClip = 3;
 constexpr int kHeadHornClip = 1;
 
+// The game owns one. Besides the models and tables it keeps the players'
+// instances (the cow with its two riders, per player), the animation keys that
+// start the riders' clips, the clip advance and the ghost.
 class VornModelSet {
  public:
   VornModelSet();

@@ -1,21 +1,6 @@
-// VornTexture: one OpenGL 2D texture made from an image file (BMP, GIF87a,
-// TGA, SGI RGB) or from a decoded VornImage, uploaded with the class-wide
-// filter, wrap and mipmap settings of texture_settings.h.
-//
-// The texture cache (`VornTextureCache`): the game owns one and hands it to
-// every loader (terrain, sky, font, models, HUD, particles). It is a vector
-// of owned textures addressed everywhere by INDEX; entries are only ever
-// appended, never removed or reordered, so an index (and the texture it
-// points at, which never moves) stays valid for the whole run.
-// Naming rule: a loaded texture's `name` is its file name in lower case;
-// findOrLoadTexture compares the name given, exactly and case-sensitively,
-// with those lower-case names, so "Photo.BMP" never matches its own entry
-// ("photo.bmp") and is loaded again. A failed load stays in the cache (id 0)
-// so a missing file is reported once per name.
-//
-// Costs: a load reads and decodes the whole file, then one glTexImage2D or
-// gluBuild2DMipmaps; nothing here runs per frame except bind().
-// Needs a current GL context for everything that creates or binds.
+// VornTexture: one GL 2D texture from an image file (BMP, GIF87a, TGA, SGI RGB) or a VornImage,
+// and the texture cache. Units: texels, cache indices. Cost: a load decodes the whole file, then
+// one glTexImage2D or gluBuild2DMipmaps; only bind() runs per frame. Needs a current GL context.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +16,8 @@ namespace vorn {
 
 class VornTextureAnimation;
 
+// Uploaded with the class-wide filter, wrap and mipmap settings of
+// texture_settings.h.
 class VornTexture {
  public:
   // The flip-book's "advance and give me the current frame's texture name";
@@ -96,10 +83,17 @@ class VornTexture {
   int uploadOrFail(int readResult, const VornImage& image);
 };
 
+// The game owns one cache and hands it to every loader (terrain, sky, font,
+// models, HUD, particles). Textures are addressed everywhere by INDEX; entries
+// are only ever appended, never removed or reordered, so an index (and the
+// texture it points at, which never moves) stays valid for the whole run.
 using VornTextureCache = std::vector<std::unique_ptr<VornTexture>>;
 
 // Index of the entry named exactly `fileName`, else a new entry loaded from
-// the file (kept even when the load fails).
+// the file. Names are compared exactly and case-sensitively with the entries'
+// lower-case names, so "Photo.BMP" never matches its own entry ("photo.bmp")
+// and is loaded again. A failed load stays in the cache (id 0), so a missing
+// file is reported once per name.
 int findOrLoadTexture(const std::string& fileName, VornTextureCache& cache);
 
 // Always a new entry (no lookup, no name) loaded with loadAlphaBMP and built

@@ -1,15 +1,13 @@
-// The class-wide texture upload settings (filters, wrap mode, mipmaps) that
-// every texture created afterwards uses, kept apart from the upload so they
-// can be reasoned about and tested without a graphics context. Values are
-// our own constants equal to the OpenGL enums they stand for.
-// Cost: plain integers; no allocation.
+// TextureSettings: the class-wide filters, wrap mode and mipmap flag every later texture upload
+// uses, kept apart from GL. Units: GL enum values. Cost: plain integers; no allocation.
 #pragma once
 
 #include <cstdint>
 
 namespace vorn {
 
-// Same values as the GL_* names they mirror.
+// Same values as the GL_* names they mirror: our own constants, so the
+// settings can be tested without a graphics context.
 constexpr uint32_t kTexNearest = 0x2600;
 constexpr uint32_t kTexLinear = 0x2601;
 constexpr uint32_t kTexNearestMipmapNearest = 0x2700;

@@ -1,11 +1,5 @@
-// ByteReader: a bounds-checked cursor over a file held in memory, shared by
-// every file reader (images, maps, models, sounds). Every read reports whether
-// the bytes were there, so a truncated file is a failed read, never a read
-// outside [data, data + size); a failed read leaves the cursor where it was.
-// The loadLe/loadBe functions decode bytes the caller has already bounded.
-//
-// Units: bytes; explicit byte order per call. Cost: inline, a compare and a
-// few shifts per read; nothing allocates.
+// ByteReader: the bounds-checked cursor over an in-memory file that every file reader shares.
+// Units: bytes; explicit byte order per call. Cost: inline, a compare and a few shifts per read.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +7,7 @@
 
 namespace vorn {
 
+// Decode bytes the caller has already bounded.
 inline uint16_t loadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t loadLe32(const uint8_t* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
@@ -22,6 +17,9 @@ inline uint32_t loadBe32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
 }
 
+// Every read reports whether the bytes were there, so a truncated file is a
+// failed read, never a read outside [data, data + size); a failed read leaves
+// the cursor where it was. Nothing allocates.
 class ByteReader {
  public:
   // A null buffer reads as an empty one whatever size is given.

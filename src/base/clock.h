@@ -1,15 +1,14 @@
-// Clocks: the wall clocks the frame loop and race timing read, and a clock
-// interface through which the game reads time so tests can drive it.
-// Units: microseconds as signed 64-bit; whole seconds for the random seed.
-// A steady (monotonic) clock with microsecond resolution stands in for the
-// millisecond wall clock: frame steps must never jump with the calendar.
+// Clocks: the time the frame loop and race timing read, behind an interface tests can drive.
+// Units: microseconds as signed 64-bit; whole seconds for the random seed. Cost: one clock read.
 #pragma once
 
 #include <cstdint>
 
 namespace vorn {
 
-// Microseconds from an arbitrary fixed origin; never goes backwards.
+// Microseconds from an arbitrary fixed origin; never goes backwards. A steady
+// (monotonic) clock with microsecond resolution stands in for the millisecond
+// wall clock: frame steps must never jump with the calendar.
 int64_t getTimeMicroseconds();
 // Whole seconds since the epoch (calendar time); used only to seed rand().
 int32_t getTimeSeconds();

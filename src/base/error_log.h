@@ -1,11 +1,5 @@
-// Error log: every failure the game survives is appended to "err.txt" in the
-// working directory (the data root) as two lines, a header naming the class
-// and method and one tab-indented detail line, e.g.
-//   "Error VornTexture::loadBMP \n"
-//   "\tfile not found: data/textures/x.bmp\n"
-// The file is opened, written and closed for each report and never truncated,
-// so the log survives a crash right after the report. Cost: one open/close per
-// report; only failures are logged, never per frame.
+// Error log: every failure the game survives, appended to "err.txt" in the data root.
+// Units: two lines a report (header, detail). Cost: one open/close a report; never per frame.
 #pragma once
 
 #include <string>
@@ -16,7 +10,12 @@ namespace vorn {
 void setErrorLogPath(const std::string& path);
 const std::string& errorLogPath();
 
-// Writes header and detail exactly as given (callers supply line ends).
+// Writes header and detail exactly as given (callers supply line ends): a
+// header naming the class and method and one tab-indented detail line, e.g.
+//   "Error VornTexture::loadBMP \n"
+//   "\tfile not found: data/textures/x.bmp\n"
+// The file is opened, written and closed for each report and never truncated,
+// so the log survives a crash right after the report.
 void appendErrorLog(const std::string& header, const std::string& detail);
 
 // Header "Error <where> \n", detail formatted printf-style from a literal that

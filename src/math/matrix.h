@@ -1,17 +1,6 @@
-// VornMatrix: a 4x4 single-precision matrix in OpenGL's column-major memory
-// order (row r, column c at index c*4 + r; the translation at 12, 13, 14), so
-// `m` can go straight to glMultMatrixf or be filled by glGetFloatv.
-//
-// Composition follows the fixed-function pipeline: `multiply`, `rotate`,
-// `translate` and `scale` post-multiply (M := M * B, like glMultMatrixf,
-// glRotatef, glTranslatef, glScalef); `rotateRadians` and `preMultiply`
-// pre-multiply (M := B * M, a turn about a world axis).
-//
-// Angles: `rotate` takes degrees (factor 0.0174532925) and does not
-// normalize its axis; `rotateRadians` takes radians about a unit axis.
-//
-// Costs: 64 multiplies per product, a 4x4 Gauss-Jordan for `invert`; nothing
-// allocates. `dump` opens, appends to and closes "rep.txt" (diagnostics only).
+// VornMatrix: a 4x4 single-precision matrix in OpenGL's column-major order, composed like the
+// fixed-function pipeline. Units: degrees for `rotate`, radians for `rotateRadians`.
+// Cost: 64 multiplies per product, a 4x4 Gauss-Jordan for `invert`; nothing allocates.
 #pragma once
 
 #include "math/vector.h"
@@ -23,6 +12,11 @@ constexpr double kMatrixDegToRad = 0.0174532925;
 // The diagnostic file `dump` appends to.
 constexpr const char* kMatrixDumpFile = "rep.txt";
 
+// Row r, column c at index c*4 + r (the translation at 12, 13, 14), so `m` can
+// go straight to glMultMatrixf or be filled by glGetFloatv. `multiply`,
+// `rotate`, `translate` and `scale` post-multiply (M := M * B, like
+// glMultMatrixf, glRotatef, glTranslatef, glScalef); `rotateRadians` and
+// `preMultiply` pre-multiply (M := B * M, a turn about a world axis).
 class VornMatrix {
  public:
   // Identity.
@@ -75,7 +69,8 @@ class VornMatrix {
   // M := M * S.
   void scale(float sx, float sy, float sz);
 
-  // Appends the matrix as four rows "%f, %f, %f, %f\n"; never truncates.
+  // Appends the matrix as four rows "%f, %f, %f, %f\n"; never truncates. Opens
+  // and closes the file each call (diagnostics only).
   void dump(const char* path = kMatrixDumpFile) const;
 };
 

@@ -1,14 +1,6 @@
-// VornTransform: where one model instance, player or collision body stands:
-// an orientation (`rotation`), a `position`, a per-axis `scale`, and the
-// combined `model` matrix that is rebuilt after every change, so readers
-// never see a stale model matrix.
-//
-// Units: world units for position, plain factors for scale, degrees for
-// every angle (turned into radians with 3.14159265 / 180).
-//
-// Costs: each mutator ends with a rebuild (16 multiplies); rotations add one
-// 4x4 product. Nothing allocates. Handing the model matrix to OpenGL is the
-// device layer's job (math/transform_gl.h).
+// VornTransform: where one model instance, player or collision body stands, and its model matrix.
+// Units: world units, plain scale factors, degrees. Cost: each mutator rebuilds the model matrix
+// (16 multiplies); rotations add one 4x4 product. Nothing allocates.
 #pragma once
 
 #include "math/matrix.h"
@@ -19,6 +11,9 @@ namespace vorn {
 // Degrees to radians for the transform rotations.
 constexpr double kTransformDegToRad = 3.14159265 / 180.0;
 
+// An orientation (`rotation`), a `position`, a per-axis `scale`, and the
+// combined model matrix, rebuilt after every change so readers never see a
+// stale one. Handing it to OpenGL is the device layer's job (math/transform_gl.h).
 class VornTransform {
  public:
   // Identity rotation, position (0,0,0), scale (1,1,1).

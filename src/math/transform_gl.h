@@ -1,6 +1,5 @@
-// Device side of VornTransform: hands a transform's model matrix to OpenGL.
-// Kept out of the math library so the core never touches the graphics API;
-// only drawing code includes this header. Cost: one glMultMatrixf.
+// Device side of VornTransform: hands its model matrix to OpenGL; only drawing code includes it,
+// so the math core never touches the graphics API. Units: world units. Cost: one glMultMatrixf.
 #pragma once
 
 #include <GL/gl.h>

@@ -1,19 +1,6 @@
-// VornVector: the 3-component single-precision vector every subsystem uses
-// for points, directions and normals, plus the free point helpers
-// (triangle normal, average of points).
-//
-// Units: whatever the caller stores (world units for points, unit length for
-// directions). Angles are degrees and turned into radians with the factor
-// 0.01745 (kept as is: recorded runs and tuned steering depend on it).
-//
-// The one-byte `upsideDown` flag marks a direction that has been pitched over
-// the vertical. Only `pitch` and `up` read or change it; arithmetic carries
-// it along (scaling keeps it, a sum or difference of two vectors takes the
-// right-hand operand's flag, sums with plain arrays keep this vector's flag).
-// Assignment (from a vector or a float[3]) and `set` copy the components
-// only and never the flag; copy construction copies all four fields.
-//
-// Costs: a handful of float operations each; nothing allocates.
+// VornVector: the 3-component float vector for points, directions and normals, and point helpers.
+// Units: as stored (world units, unit directions); angles in degrees.
+// Cost: a handful of float operations each; nothing allocates.
 #pragma once
 
 #include <cstddef>
@@ -22,13 +9,20 @@
 
 namespace vorn {
 
-// Degrees to radians for the vector rotations.
+// Degrees to radians for the vector rotations; kept at this precision because
+// recorded runs and tuned steering depend on it.
 constexpr float kVectorDegToRad = 0.01745f;
 
 struct VornVector {
   float x = 0.0f;
   float y = 0.0f;
   float z = 0.0f;
+  // Marks a direction that has been pitched over the vertical. Only `pitch`
+  // and `up` read or change it; arithmetic carries it along (scaling keeps it,
+  // a sum or difference of two vectors takes the right-hand operand's flag,
+  // sums with plain arrays keep this vector's flag). Assignment (from a vector
+  // or a float[3]) and `set` copy the components only and never the flag;
+  // copy construction copies all four fields.
   uint8_t upsideDown = 0;
 
   VornVector() = default;

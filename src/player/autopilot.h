@@ -1,16 +1,6 @@
-// VornAutopilot: a driver for tests and the demo mode. It sees the course
-// (its heights) and the player it drives, and acts only by pressing that
-// player's race keys, exactly as a person at the keyboard would: it keeps
-// "w" down and steers with "a" and "d" towards a point on the course's
-// centre line a little ahead of the player.
-//
-// The centre line is found once from the heights: starting at the start
-// column, each grid row down the course takes the low ground nearest to the
-// previous row's choice (the track is the valley between the slopes), and
-// the result is smoothed over a few rows.
-//
-// Units: world units, degrees. Costs: finding the line reads every grid
-// point once; driving is a few float operations a frame.
+// VornAutopilot: the driver of the demo mode and tests; it only presses one player's race keys.
+// Units: world units, degrees. Cost: finding the centre line reads every grid point once;
+// driving is a few float operations a frame.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +12,10 @@
 
 namespace vorn {
 
+// It sees the course (its heights) and the player it drives, and acts exactly
+// as a person at the keyboard would: it keeps the accelerate key ("w") down
+// and steers with left and right ("a", "d") towards a point on the course's
+// centre line a little ahead of the player.
 class VornAutopilot {
  public:
   using HeightFn = std::function<float(float x, float z)>;
@@ -46,7 +40,10 @@ class VornAutopilot {
   // Rows averaged on each side when smoothing.
   static constexpr int kSmoothRows = 3;
 
-  // One x per grid row; an empty course gives an empty line.
+  // One x per grid row; an empty course gives an empty line. Starting at the
+  // start column, each grid row down the course takes the low ground nearest
+  // to the previous row's choice (the track is the valley between the
+  // slopes), and the result is smoothed over kSmoothRows on each side.
   static std::vector<float> findCentreLine(const HeightFn& height, const Course& course);
 
   VornAutopilot(std::vector<float> centreX, float spacingZ, const VornRaceKeys& keys = kPlayer1Keys);

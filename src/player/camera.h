@@ -1,12 +1,6 @@
-// VornCamera: the chase camera that follows one player from behind and
-// above. Its distance grows with the player's speed, the pointer turns it
-// around the player and raises or lowers it, and the terrain keeps it from
-// going underground. This is the camera's arithmetic; handing it to OpenGL
-// (gluLookAt) is the device layer's job (player/player_gl.h).
-//
-// Units: world units; pointer positions in the 800 x 600 virtual screen;
-// angles in degrees.
-// Costs: one terrain ray probe and a few square roots per update.
+// VornCamera: the chase camera behind and above one player, its arithmetic only (GL: player_gl.h).
+// Units: world units; pointer in the 800 x 600 virtual screen; degrees.
+// Cost: one terrain ray probe and a few square roots per update.
 #pragma once
 
 #include "math/vector.h"
@@ -15,6 +9,8 @@
 
 namespace vorn {
 
+// Its distance grows with the player's speed, the pointer turns it around the
+// player and raises or lowers it, and the terrain keeps it from going underground.
 class VornCamera {
  public:
   static constexpr float kMinDistance = 50.0f;

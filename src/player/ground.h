@@ -1,10 +1,6 @@
-// VornGround: the terrain queries the sliding simulation and the chase camera
-// ask of the world. The game answers them with the terrain's collision mesh;
-// tests answer them with simple analytic surfaces.
-//
-// Units: world units; material weights 0..1 (channel 0 snow, 1 grass, 2 ice).
-// Costs: one sphere or ray probe per collision call, one grid cell per
-// material lookup.
+// VornGround: the terrain queries the sliding and the chase camera ask of the world.
+// Units: world units; material weights 0..1. Cost: one sphere or ray probe per collision call,
+// one grid cell per material lookup.
 #pragma once
 
 #include "math/vector.h"
@@ -13,6 +9,8 @@ namespace vorn {
 
 enum MaterialChannel : int { kMaterialSnow = 0, kMaterialGrass = 1, kMaterialIce = 2 };
 
+// The game answers with the terrain's collision mesh; tests answer with
+// simple analytic surfaces.
 class VornGround {
  public:
   virtual ~VornGround() = default;

@@ -1,15 +1,6 @@
-// VornPlayer: one moving model instance (a racing player, a rider figure or
-// the ghost): its direction of travel and scalar speed, the collision body
-// whose position is the centre of the collision sphere, the separately owned
-// transform the model is drawn with, the race flags, and the state of the
-// animation clip it plays.
-//
-// Units: world units (the terrain grid is 50 wide), speed in world units per
-// tenth of a second, clip times in tenths of a second, angles in degrees.
-// There is no rigid-body state: motion is one unit direction and one speed.
-//
-// Costs: every operation is a handful of float operations; the pose update
-// rebuilds one transform. Nothing allocates.
+// VornPlayer: one moving model instance (racing player, rider figure or ghost). Units: world
+// units, speed per tenth of a second, clip time in tenths, degrees. Cost: a handful of float
+// operations a call; the pose update rebuilds one transform. Nothing allocates.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +24,10 @@ struct VornClipTable {
 // Steering decided by the keys of one frame; the model leans into it.
 enum class Steering : uint8_t { kNone, kLeft, kRight };
 
+// Its direction of travel and scalar speed, the collision body whose position
+// is the centre of the collision sphere, the separately owned transform the
+// model is drawn with, the race flags and the state of the clip it plays.
+// There is no rigid-body state: motion is one unit direction and one speed.
 class VornPlayer {
  public:
   // applyGravity never lets the speed pass this.

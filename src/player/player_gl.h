@@ -1,10 +1,5 @@
-// The player subsystem's device layer: hands a chase camera to OpenGL
-// (gluLookAt on the current model-view matrix) and draws the stand-in shape
-// of a player while its model is not available: a solid sphere of the
-// collision radius at the player's model transform, with a short cone
-// showing the direction of travel.
-// Units: world units. Cost: one gluLookAt; one sphere and cone per player.
-// Needs a current GL context.
+// The player subsystem's device layer: the chase camera into GL and a stand-in shape per player.
+// Units: world units. Cost: one gluLookAt; one sphere and cone per player. Needs a GL context.
 #pragma once
 
 #include "player/camera.h"
@@ -12,10 +7,13 @@
 
 namespace vorn {
 
-// gluLookAt(eye, eye + view, up), widened to double.
+// gluLookAt(eye, eye + view, up) on the current model-view matrix, widened to double.
 void applyCamera(const VornCamera& camera);
 
-// The stand-in shape; `tint` tells two players apart (RGB, 0..1).
+// The stand-in shape while the player's model is not available: a solid
+// sphere of the collision radius at the player's model transform, with a
+// short cone showing the direction of travel. `tint` tells two players apart
+// (RGB, 0..1).
 void drawPlayerPlaceholder(const VornPlayer& player, const float tint[3]);
 
 }  // namespace vorn

@@ -1,22 +1,6 @@
-// VornRace: the race update that the game runs once per race frame, for the
-// single race (one player) and the split race (two players on one
-// keyboard): the frame's time step, the start countdown, the riders' motion,
-// the race clock and the race end, the chase cameras, and the hand-over to
-// the subsystems through VornRaceHooks. It reads time and keys only from its
-// input, so a test drives it frame by frame with chosen steps.
-//
-// The game object keeps the race's clock values (stage, deadlines, last
-// frame time, split countdown, horns); the update works on them through
-// VornRaceClock. Players and cameras are owned by the game.
-//
-// Race stages: 0 waits one second after the start, 1..7 count down ("1",
-// "2", "3" at 1, 3, 5, 0.7 s apart, "GO" at 7), 0 again while racing; then 1
-// (lost: out of time or exhausted), 2 (finished, handed over to the
-// highscores on the next frame) or 3 (finished ahead of the recorded run).
-//
-// Units: clock in microseconds, dt in tenths of a second (not limited),
-// world units. Costs: the riders' probes (see rider.h) and one camera ray
-// per player per frame.
+// VornRace: the once-a-frame race update of the single and the split race (countdown, motion,
+// clock, end, cameras). Units: clock in microseconds, dt in tenths of a second (not limited),
+// world units. Cost: the riders' probes (rider.h) and one camera ray per player a frame.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +13,13 @@
 
 namespace vorn {
 
-// The game's race values the update reads and writes.
+// The game's race values the update reads and writes: the game object keeps
+// them (stage, deadlines, last frame time, split countdown, horns).
+//
+// raceStage: 0 waits one second after the start, 1..7 count down ("1", "2",
+// "3" at 1, 3, 5, 0.7 s apart, "GO" at 7), 0 again while racing; then 1
+// (lost: out of time or exhausted), 2 (finished, handed over to the
+// highscores on the next frame) or 3 (finished ahead of the recorded run).
 struct VornRaceClock {
   int64_t& lastFrameTime;
   int64_t& deadline;   // player 1's clock (the countdown's step time before "GO")
@@ -75,14 +65,18 @@ struct VornRaceTuning {
   static constexpr double kMicrosPerTenth = 100000.0;
 };
 
+// For the single race (one player) and the split race (two players on one
+// keyboard) it runs the frame's time step, the start countdown, the riders'
+// motion, the race clock and end and the chase cameras, and hands over to the subsystems
+// through VornRaceHooks. It reads time and keys only from its input, so a
+// test drives it frame by frame with chosen steps. Players and cameras are
+// owned by the game.
 class VornRace {
  public:
   explicit VornRace(VornRaceHooks& hooks);
 
   // The players and cameras of the race; the cameras follow their players.
   void attach(int index, VornPlayer* player, VornCamera* camera);
-  VornPlayer* player(int index) const { return players_[index]; }
-  VornCamera* camera(int index) const { return cameras_[index]; }
   VornRider& rider(int index) { return riders_[index]; }
 
   // Race start for one player: at `start` moved sideways by offsetX, flags
@@ -98,9 +92,6 @@ class VornRace {
 
   // Seconds left on a clock, whole seconds towards zero.
   static int64_t secondsLeft(int64_t deadline, int64_t now) { return (deadline - now) / 1000000; }
-
-  // The step of the last update, in tenths of a second.
-  float lastStep() const { return dt_; }
 
  private:
   float takeStep(VornRaceClock& clock, int64_t now);

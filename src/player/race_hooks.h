@@ -1,12 +1,6 @@
-// VornRaceHooks: the call sites where the race update hands over to the
-// subsystems around it — sounds, particles, the riders' animation, obstacles
-// and beer bottles, the HUD, race messages and recorded runs. The race update
-// calls them in its fixed order; every hook does nothing by default, so the
-// simulation runs (and is tested) on its own, and the game overrides the
-// hooks whose subsystems exist.
-//
-// Units: time steps in tenths of a second, positions in world units, clock
-// values in whole seconds where a HUD shows them.
+// VornRaceHooks: where the race update hands over to sounds, particles, animation, obstacles,
+// beers, HUD, messages and recorded runs. Units: steps in tenths of a second, world units, HUD
+// clock in whole seconds. Cost: one virtual call a hook; the defaults do nothing.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +26,9 @@ struct SlidingSoundLevels {
   float pitch = 1.0f;
 };
 
+// The race update calls the hooks in its fixed order. Every hook does nothing
+// by default, so the simulation runs (and is tested) on its own; the game
+// overrides the hooks whose subsystems exist.
 class VornRaceHooks {
  public:
   virtual ~VornRaceHooks() = default;

@@ -1,14 +1,6 @@
-// VornRider: one player's part of the race update — the held keys turned
-// into jumps, steering, acceleration and braking, gravity, the motion in
-// terrain-probing sub-steps, the ground-contact bookkeeping that rates jumps
-// and drives the sliding sounds, obstacle hits and the model pose; and the
-// coasting of a player whose race is over. It also keeps the per-player
-// state of those steps (jump key, steering, last ground contact).
-//
-// Units: dt in tenths of a second, clock readings in microseconds, world
-// units, degrees.
-// Costs: one terrain probe per sub-step of at most 0.5 units, so a frame of
-// one tenth at the speed cap of 70 probes 140 times; nothing allocates.
+// VornRider: one player's part of the race update and its per-player state. Units: dt in tenths
+// of a second, clock in microseconds, world units, degrees. Cost: one terrain probe per sub-step
+// of at most 0.5 units (a tenth at the speed cap of 70 probes 140 times); nothing allocates.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +51,12 @@ struct VornRiderTuning {
   static constexpr int64_t kTakeOffMicros = 100000;
 };
 
+// The held keys turned into jumps, steering, acceleration and braking,
+// gravity, the motion in terrain-probing sub-steps, the ground-contact
+// bookkeeping that rates jumps and drives the sliding sounds, obstacle hits
+// and the model pose; and the coasting of a player whose race is over. It
+// keeps the per-player state of those steps (jump key, steering, last ground
+// contact).
 class VornRider {
  public:
   VornRider(int index, const VornRaceKeys& keys) : index_(index), keys_(keys) {}

@@ -1,12 +1,6 @@
-// VornMusic: one streamed Ogg Vorbis track. libvorbisfile decodes it into two
-// alternating 64 KiB buffers queued on one source; update() refills the ones
-// the device has finished, so music keeps playing only while frames call it.
-// At the end of the track the stream wraps to its start inside the fill, so
-// the loop has no gap. The source is relative to the listener with no
-// rolloff: music is heard at full level wherever the camera is.
-// Cost: decoding of at most one buffer (about 0.37 s of 44.1 kHz stereo) per
+// VornMusic: one streamed Ogg Vorbis track on two alternating 64 KiB buffers and one source.
+// Units: gain 0..1, 16-bit PCM. Cost: one buffer decoded (about 0.37 s of 44.1 kHz stereo) per
 // refilled buffer; 128 KiB of device buffers plus a 64 KiB decode block.
-// Without an audio device, or after a failed open, every call does nothing.
 #pragma once
 
 #include <AL/al.h>
@@ -21,6 +15,10 @@ struct vorbis_comment;
 
 namespace vorn {
 
+// libvorbisfile decodes the track; at its end the stream wraps to the start
+// inside the fill, so the loop has no gap. The source is relative to the
+// listener with no rolloff: music is heard at full level wherever the camera
+// is. Without an audio device, or after a failed open, every call does nothing.
 class VornMusic {
  public:
   VornMusic();
@@ -40,6 +38,7 @@ class VornMusic {
   // The device's own state.
   bool isPlaying() const;
   // Refills and requeues every finished buffer; true while the source plays.
+  // Music keeps playing only while frames call it.
   bool update();
   // Drops the queued buffers of a stopped stream (nothing while it plays).
   void empty();

@@ -1,9 +1,6 @@
-// VornSound: one sound effect, a buffer of decoded WAV samples played by one
-// source at the listener (position and velocity zero). `playing` follows the
-// calls (set by play, cleared by stop and pause), not the device: an effect
-// that ended by itself still reads as playing. Without an audio device every
-// call only keeps that state. Cost: a few OpenAL calls per method; the buffer
-// holds the whole effect (a few hundred KiB at most).
+// VornSound: one sound effect, a buffer of decoded WAV samples on one source at the listener.
+// Units: gain 0..1, pitch factor. Cost: a few OpenAL calls a method; the buffer holds the whole
+// effect (a few hundred KiB at most).
 #pragma once
 
 #include <AL/al.h>
@@ -21,6 +18,9 @@ class VornSound {
   void play();   // restarts a playing source
   void stop();
   void pause();
+  // Follows the calls (set by play, cleared by stop and pause), not the
+  // device: an effect that ended by itself still reads as playing. Without an
+  // audio device every call only keeps this state.
   bool isPlaying() const { return playing; }
   // Taken only when p > 0; rolled back if the device rejects it.
   void setPitch(float p);
@@ -38,6 +38,7 @@ class VornSound {
 
   ALuint buffer = 0;
   ALuint source = 0;
+  // At the listener: position and velocity stay zero.
   float position[3] = {0.0f, 0.0f, 0.0f};
   float velocity[3] = {0.0f, 0.0f, 0.0f};
   float pitch = 1.0f;

@@ -1,9 +1,6 @@
-// VornSoundBank: the game's sounds in one place, the twelve effect slots (index
-// with VornSoundSlot), the race and menu music and the highscore music, with
-// the few sequences the game runs on them: loading, the per-frame music upkeep
-// of each screen, the volume keys, race start and end, and the Escape path.
-// Cost: loading decodes all effects (about 2 MB of samples); a frame's upkeep
-// decodes at most the buffers the device has finished.
+// VornSoundBank: the twelve effect slots, the race/menu and highscore music, and the sequences
+// the game runs on them. Units: gains 0..1. Cost: loading decodes all effects (about 1.6 MB of
+// samples); a frame's upkeep decodes at most the buffers the device has finished.
 #pragma once
 
 #include <array>
@@ -14,11 +11,14 @@
 
 namespace vorn {
 
+// The sequences: loading, the per-frame music upkeep of each screen, the
+// volume keys, race start and end, and the Escape path.
 struct VornSoundBank {
   std::array<VornSound, kSoundSlotCount> sounds;
   VornMusic music;           // menu and race music, "data/music/02.ogg"
   VornMusic highscoreMusic;  // highscore screen, "data/music/01.ogg"
 
+  // Effects are indexed with VornSoundSlot.
   VornSound& operator[](VornSoundSlot slot) { return sounds[slot]; }
 
   // Opens the audio device, loads the effects in slot order with their

@@ -1,6 +1,5 @@
-// The value rules of the sound layer, free of any device so they can be tested
-// alone: effect gain and pitch, music gain and the volume keys, the texts of
-// the Ogg Vorbis result codes, and the stream sample format. All O(1).
+// The sound layer's value rules without a device: gains, pitch, volume keys, Ogg result texts,
+// sample formats. Units: gains 0..1, pitch factors, AL format values. Cost: all O(1).
 #pragma once
 
 #include <cstdint>

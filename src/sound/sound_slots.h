@@ -1,6 +1,5 @@
-// The game's twelve effect slots and two music tracks: slot order, files and
-// looping flags, as data the loader walks in order. Paths are relative to the
-// data root (the working directory). No cost beyond the static table.
+// The game's twelve effect slots and two music tracks: slot order, files and looping flags, as
+// data the loader walks in order. Units: paths relative to the data root. Cost: a static table.
 #pragma once
 
 #include <cstddef>

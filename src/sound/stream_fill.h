@@ -1,10 +1,6 @@
-// Filling one block of a streamed music track: decode until the block is full,
-// wrap to the start at the end of the track so a loop has no gap, and give up
-// on a stream that only reports errors or holds no samples at all, so a
-// damaged file can never stall a frame. The decoder sits behind a small
-// interface; the device layer plugs libvorbisfile into it.
-// Cost: at most one block of decoding per call (64 KiB of 16-bit PCM) plus at
-// most kMaxFailedReadsPerFill failed reads.
+// Filling one block of a streamed music track behind a small decoder interface. Units: bytes of
+// 16-bit PCM. Cost: at most one 64 KiB block of decoding a call plus kMaxFailedReadsPerFill
+// failed reads.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +13,7 @@ constexpr size_t kStreamBlockBytes = 65536;
 // Failed decoder reads tolerated in one fill before the fill gives up.
 constexpr int kMaxFailedReadsPerFill = 16;
 
+// The decoder; the device layer plugs libvorbisfile into it.
 class VornStreamReader {
  public:
   virtual ~VornStreamReader() = default;
@@ -34,7 +31,10 @@ struct VornFillResult {
   bool gaveUp = false;   // stopped early: too many errors, an empty track or no seek
 };
 
-// Fills block[0..capacity). Each failed read prints " ogg error: <text>" on
+// Fills block[0..capacity): decodes until the block is full, wraps to the
+// start at the end of the track so a loop has no gap, and gives up on a
+// stream that only reports errors or holds no samples at all, so a damaged
+// file can never stall a frame. Each failed read prints " ogg error: <text>" on
 // standard output and the fill goes on, up to kMaxFailedReadsPerFill.
 VornFillResult fillStreamBlock(VornStreamReader& reader, uint8_t* block, size_t capacity);
 

@@ -1,8 +1,5 @@
-// WAV decoding for the sound effects: RIFF/WAVE files with uncompressed PCM
-// (format tag 1, or the extensible tag with a PCM sub-format), 8- or 16-bit,
-// mono or stereo. Output is the PCM block exactly as stored (8-bit unsigned or
-// 16-bit signed little endian), which is what the audio device takes.
-// Cost: one pass over the chunk list, one copy of the sample data.
+// WAV decoding for the sound effects: RIFF/WAVE, uncompressed 8- or 16-bit PCM, mono or stereo.
+// Units: bytes, frames, frames per second. Cost: one pass over the chunks, one copy of the samples.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +26,9 @@ struct VornWav {
 // Highest sample rate we accept; anything above is taken as a damaged header.
 constexpr uint32_t kMaxWavSampleRate = 384000;
 
-// Decodes bytes[0..size). On failure returns false and sets error to a short
+// Decodes bytes[0..size): format tag 1, or the extensible tag with a PCM
+// sub-format. `pcm` is the block exactly as stored (8-bit unsigned or 16-bit
+// signed little endian), which is what the audio device takes. On failure returns false and sets error to a short
 // reason ("not a RIFF/WAVE file", "no data chunk", ...); out is left empty.
 bool parseWav(const uint8_t* bytes, size_t size, VornWav& out, std::string& error);
 

@@ -1,20 +1,6 @@
-// Terrain light map: a grey RGB picture of the terrain lit by the world's
-// light direction, computed from the grid's vertex normals, spread between
-// the grid texels and softened by repeated blurring. It is modulated into the
-// ground when the terrain is drawn, and cached on disk as a BMP whose name
-// carries every parameter, because the blur is slow.
-//
-// Layout: grid point (c, r) sits at texel (c*f, r*f); texel rows run along z
-// from texel row 0 (the image's first stored row). Texel rows from (H-1)*f on
-// and columns beyond (W-1)*f stay white and never enter the blur.
-//
-// Blur: each texel becomes the window's weighted mean, the channel sum
-// truncated after every addition, divided by the exact weight sum.
-// Cost: the blur is O(texels * (2R+1)^2 * passes). blurLightMap tables the
-// truncated per-term products (they depend only on the window position and
-// the texel value) and splits the rows across threads; it gives exactly the
-// bytes of the plain per-texel float loop. For the shipped 72 x 80 course
-// (12 texels a cell) that is about 0.83 M texels * 289 terms * 4 passes.
+// Terrain light map: a grey RGB picture of the terrain lit by the world's light direction,
+// modulated into the ground and cached on disk as a BMP. Units: f texels a grid cell.
+// Cost: the blur is O(texels * (2R+1)^2 * passes); hence the cache.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +22,9 @@ constexpr uint8_t kLightMapShadowGrey = 10;
 constexpr float kLightMapDiffuseScale = 250.0f;
 constexpr int kLightMapThreads = 2;
 
-// Texels per cell f (after fitting) and the power-of-two texture size.
+// Texels per cell f (after fitting) and the power-of-two texture size. Grid
+// point (c, r) sits at texel (c*f, r*f); texel rows run along z from texel
+// row 0 (the image's first stored row).
 struct LightMapLayout {
   int texelsPerCell = 0;
   int width = 0;
@@ -49,6 +37,7 @@ struct LightMapLayout {
 // not.
 LightMapLayout lightMapLayout(int gridWidth, int gridHeight, int requestedTexelsPerCell);
 
+// The cache file's name carries every parameter, because the blur is slow:
 // "<height map name without its last 4 characters>_f_P_R_x_y_z.bmp" with the
 // light direction's components printed with two decimals
 // (e.g. "data/maps/twin_paths_12_4_8_0.00_0.71_0.71.bmp").
@@ -63,18 +52,25 @@ std::vector<float> lightMapBlurKernel(int radius);
 // triangles that touch it (up to six), not renormalised.
 std::vector<VornVector> gridVertexNormals(const HeightGrid& grid, float spacingX, float spacingZ);
 
-// Everything before the blur: a white layout-sized image with the lit grid
-// texels and, when f > 1, the texels between them filled row-wise then
-// column-wise.
+// Everything before the blur, lit from the grid's vertex normals: a white
+// layout-sized image with the lit grid texels and, when f > 1, the texels
+// between them filled row-wise then column-wise.
 VornImage lightMapUnblurred(const HeightGrid& grid, float spacingX, float spacingZ, const LightMapLayout& layout,
                             const VornVector& lightDirection);
 
 // The texel block the blur covers: rows [0, (H-1)*f), columns [0, (W-1)*f].
+// Texel rows from (H-1)*f on and columns beyond (W-1)*f stay white and never
+// enter the blur.
 inline int lightMapBlurRows(int gridHeight, int f) { return (gridHeight - 1) * f; }
 inline int lightMapBlurColumns(int gridWidth, int f) { return (gridWidth - 1) * f + 1; }
 
 // `passes` blur passes over the blur block of an RGB image (in place), rows
-// split across `threads` threads. Does nothing when f <= 1.
+// split across `threads` threads. Does nothing when f <= 1. Each texel becomes
+// the window's weighted mean, the channel sum truncated after every addition,
+// divided by the exact weight sum. The truncated per-term products are tabled
+// (they depend only on the window position and the texel value), which gives
+// exactly the bytes of the plain per-texel float loop. For the shipped 72 x 80
+// course (12 texels a cell) that is about 0.81 M texels * 289 terms * 4 passes.
 void blurLightMap(VornImage& image, int gridWidth, int gridHeight, int f, int passes, int radius,
                   int threads = kLightMapThreads);
 

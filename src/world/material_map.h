@@ -1,17 +1,6 @@
-// Material map reader: the 24-bit BMP whose pixels match the height map's
-// grid points one to one, turned into per-grid-point material weights (snow,
-// grass, ice; they sum to 1) and per-strip-point blend colours for the
-// terrain's multitexture pass.
-//
-// Pixel meaning (file order blue, green, red): red paints snow, green grass,
-// blue ice; black is pure snow. Blend colour: grey = the grass share between
-// snow and grass, alpha = the ice share.
-//
-// Hostile files: every field is bounds-checked, the pixel block must be in
-// the file, and the picture must cover the whole grid (a smaller one would
-// leave grid points without a pixel); each failure returns the detail line
-// for err.txt. Cost: one pass; W*H*3 floats of weights and
-// W*2*(H-1)*4 floats of colours.
+// Material map reader: a 24-bit BMP, one pixel a grid point, into material weights and the blend
+// colours of the ground's multitexture pass. Units: weights 0..1 summing to 1, RGBA 0..1.
+// Cost: one pass; W*H*3 floats of weights and W*2*(H-1)*4 floats of colours.
 #pragma once
 
 #include <array>
@@ -35,13 +24,18 @@ struct MaterialMap {
   bool empty() const { return weights.empty(); }
 };
 
+// Pixel meaning (file order blue, green, red): red paints snow, green grass,
+// blue ice; black is pure snow.
 // Weights of one pixel given as blue, green, red bytes.
 std::array<float, 3> materialWeights(uint8_t blue, uint8_t green, uint8_t red);
-// Blend colour (RGBA) of one pixel given as blue, green, red bytes.
+// Blend colour (RGBA) of one pixel given as blue, green, red bytes: grey =
+// the grass share between snow and grass, alpha = the ice share.
 std::array<float, 4> materialBlendColour(uint8_t blue, uint8_t green, uint8_t red);
 
-// Decodes the material map for a grid of gridWidth x gridHeight points. On
-// failure `out` is left empty and `detail` holds the detail line that goes
+// Decodes the material map for a grid of gridWidth x gridHeight points. Every
+// field is bounds-checked, the pixel block must be in the file, and the
+// picture must cover the whole grid (a smaller one would leave grid points
+// without a pixel). On failure `out` is left empty and `detail` holds the detail line that goes
 // under "Error VornWorld::loadMatMap \n"; `fileName` only appears in it.
 bool decodeMaterialMap(const uint8_t* data, size_t size, const std::string& fileName, int gridWidth,
                        int gridHeight, MaterialMap& out, std::string& detail);

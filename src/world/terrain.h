@@ -1,23 +1,6 @@
-// VornTerrain: everything of the world's terrain that needs no graphics
-// device: the height grid read from the SGI height map, the strip mesh with
-// its barrier walls, the ODE collision geometry, the material weights and
-// blend colours from the material map, the start position, and the queries
-// with which the player and the camera follow the ground. VornWorld (the
-// device layer, world.h) owns one and adds textures, buffers and drawing;
-// simulation code (the player) only needs this class.
-//
-// Coordinates: x across the track (grid column c at x = 50c), z down the
-// track (grid row r at z = 50r, the race runs towards larger z), y up.
-// Speeds and steps are world units per call; the caller owns time.
-//
-// Failure: a missing or damaged height map or material map gets its two
-// err.txt lines; the terrain then stays without a mesh (height map) or
-// without material weights (material map), the queries stay safe (heights 0,
-// materials 0, no contact), and usable() is false, so the game must not start
-// a race on it.
-//
-// Costs: loading is one pass over each file plus the ODE bounding tree; every
-// query is constant time (one cell), collidePlayer one sphere-mesh test.
+// VornTerrain: the device-free terrain: height grid, strip mesh and walls, ODE collision,
+// materials, start and ground queries. Units: world units, x across, z down the track, y up.
+// Cost: loading is one pass a file plus the ODE tree; a query one cell; a probe one sphere test.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +35,12 @@ constexpr size_t kMaxMapFileBytes = 64u * 1024u * 1024u;
 
 constexpr const char* kMaterialMapFile = "data/maps/twin_paths_conv.bmp";
 
+// VornWorld (the device layer, world.h) owns one and adds textures, buffers
+// and drawing; simulation code (the player) only needs this class.
+//
+// Coordinates: grid column c at x = 50c, grid row r at z = 50r (the race runs
+// towards larger z). Speeds and steps are world units per call; the caller
+// owns time.
 class VornTerrain final : public VornGround {
  public:
   VornTerrain();
@@ -74,7 +63,11 @@ class VornTerrain final : public VornGround {
 
   bool hasMesh() const { return collision_ != nullptr; }
   bool hasMaterials() const { return !materials_.empty(); }
-  // A race may run on this terrain: it has its mesh and its materials.
+  // A race may run on this terrain: it has its mesh and its materials. A
+  // missing or damaged height map or material map gets its two err.txt lines
+  // and leaves the terrain without a mesh or without material weights; the
+  // queries stay safe (heights 0, materials 0, no contact), but the game must
+  // not start a race on it.
   bool usable() const { return hasMesh() && hasMaterials(); }
 
   // Ground height under (x, z), exactly the mesh surface; positions outside
@@ -129,7 +122,6 @@ class VornTerrain final : public VornGround {
   // The simple space for the placed objects' collision geometry; null
   // without a mesh.
   dSpaceID space() const { return collision_ ? collision_->space() : nullptr; }
-  TerrainCollision* collision() { return collision_.get(); }
 
  private:
   void clear();

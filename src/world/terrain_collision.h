@@ -1,14 +1,6 @@
-// Terrain collision: the ODE triangle mesh of the terrain and its barrier
-// walls, the player's probe sphere, an upward ray for camera clearance, and
-// the simple space that the placed objects' collision boxes live in.
-//
-// ODE is used for collision geometry only (no bodies, no world). The mesh
-// points into the vertex and index arrays of a TerrainMesh, which must stay
-// alive and unchanged for the life of this object.
-//
-// Units: world units. Cost: building the mesh's bounding tree once
-// (O(triangles log triangles)); a sphere probe or ray touches only the few
-// triangles near it.
+// TerrainCollision: the ODE mesh of terrain and walls, the probe sphere, the clearance ray and the
+// placed objects' space. Units: world units. Cost: the bounding tree is built once
+// (O(triangles log triangles)); a sphere probe or ray touches only the few triangles near it.
 #pragma once
 
 #include <ode/ode.h>
@@ -34,6 +26,10 @@ struct TerrainContact {
   float depth = 0.0f;
 };
 
+// ODE is used for collision geometry only (no bodies, no world). The mesh
+// points into the vertex and index arrays of a TerrainMesh, which must stay
+// alive and unchanged for the life of this object. space() is the simple
+// space the placed objects' collision boxes live in.
 class TerrainCollision {
  public:
   explicit TerrainCollision(const TerrainMesh& mesh);
@@ -51,7 +47,6 @@ class TerrainCollision {
   bool groundAbove(const VornVector& point, float& hitY);
 
   dSpaceID space() const { return space_; }
-  dGeomID terrainGeom() const { return terrain_; }
   dGeomID playerSphere() const { return sphere_; }
 
  private:

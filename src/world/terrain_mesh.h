@@ -1,16 +1,5 @@
-// Terrain mesh: the strip vertices, the triangle indices and the barrier
-// walls built from a height grid, the per-strip-point texture coordinates,
-// and the surface lookup that the height and material queries share.
-//
-// Layout: row r of cells is one triangle strip of 2*W points starting at
-// point 2*W*r; point 2*W*r + 2*c is grid point (c, r), the next one is
-// (c, r+1). Each cell (c, r) is split along the diagonal from (c+1, r) to
-// (c, r+1) into the triangles (c,r)(c,r+1)(c+1,r) and
-// (c,r+1)(c+1,r+1)(c+1,r), both wound so that their normals point up. Eight
-// wall points follow the strip points; four vertical rectangles (two
-// triangles each, normals facing into the course) close the track.
-//
-// Units: world units (grid spacing 50 in x and z, heights as read).
+// TerrainMesh: strip vertices, triangle indices and barrier walls from a height grid, texture
+// coordinates and the shared surface lookup. Units: world units (grid spacing 50, heights as read).
 // Cost: W*2*(H-1)*3 floats of vertices and (W-1)*(H-1)*6 + 24 indices.
 #pragma once
 
@@ -33,6 +22,13 @@ constexpr int kBarrierIndexCount = 24;
 constexpr float kSnowTextureCells = 12.0f;
 constexpr float kGrassTextureCells = 3.0f;
 
+// Row r of cells is one triangle strip of 2*W points starting at point
+// 2*W*r; point 2*W*r + 2*c is grid point (c, r), the next one is (c, r+1).
+// Each cell (c, r) is split along the diagonal from (c+1, r) to (c, r+1) into
+// the triangles (c,r)(c,r+1)(c+1,r) and (c,r+1)(c+1,r+1)(c+1,r), both wound
+// so that their normals point up. Eight wall points follow the strip points;
+// four vertical rectangles (two triangles each, normals facing into the
+// course) close the track.
 struct TerrainMesh {
   int width = 0;                // grid columns W
   int height = 0;               // grid rows H

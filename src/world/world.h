@@ -1,20 +1,6 @@
-// VornWorld: the terrain of the race on the graphics card. It owns the
-// device-free VornTerrain (height map, mesh, collision, materials, queries)
-// and adds what needs OpenGL: the three ground textures and the light map in
-// the shared texture cache, the static vertex buffers (points, two ground
-// texture-coordinate sets, light-map and shadow coordinates, blend colours)
-// and the drawing of the ground in one multitexture pass plus a shadow pass.
-//
-// Loading: the constructor loads snow, grass and ice (mirrored repeat), then
-// the object map, then the height map; the height map's load builds the
-// terrain, computes or loads the light map (its cache file sits beside the
-// height map), uploads the buffers and reads the material map. Any failure
-// is in err.txt and leaves usable() false: the game must not race on it.
-//
-// Units: world units (grid spacing 50). Costs: the light map is computed once
-// per course and cached on disk (about a second for the shipped course);
-// drawing is H-1 strip calls of 2*W points, twice (ground and shadows).
-// Needs a current GL context with the extension entry points loaded.
+// VornWorld: the race terrain on the graphics card: VornTerrain plus ground textures, light map,
+// vertex buffers and the ground and shadow passes. Units: world units (grid spacing 50).
+// Cost: H-1 strip calls of 2*W points, twice a view (ground, shadows). Needs GL extensions loaded.
 #pragma once
 
 #include <string>
@@ -29,11 +15,19 @@ constexpr const char* kSnowTextureFile = "data/textures/snow4.tga";
 constexpr const char* kGrassTextureFile = "data/textures/grass11.tga";
 constexpr const char* kIceTextureFile = "data/textures/ice8.tga";
 
+// It owns the device-free VornTerrain and adds what needs OpenGL: the three
+// ground textures and the light map in the shared texture cache, the static
+// vertex buffers (points, two ground texture-coordinate sets, light-map and
+// shadow coordinates, blend colours) and the drawing of the ground in one
+// multitexture pass plus a shadow pass.
 class VornWorld {
  public:
   // Positions of this world's entries in textureIndices().
   static constexpr int kSnow = 0, kGrass = 1, kIce = 2, kLightMap = 3;
 
+  // Loads snow, grass and ice (mirrored repeat), then the object map, then the
+  // height map. Any failure is in err.txt and leaves usable() false: the game
+  // must not race on it.
   VornWorld(const std::string& heightMapName, VornTextureCache& textures);
   ~VornWorld();
   VornWorld(const VornWorld&) = delete;
@@ -54,7 +48,8 @@ class VornWorld {
   // Reads the material map and uploads the blend colours.
   void loadMatMap(const std::string& fileName);
   // Loads the cached light map beside the height map, or computes, uploads
-  // and caches it; then uploads the light-map coordinates.
+  // and caches it (once per course, about a second for the shipped one); then
+  // uploads the light-map coordinates.
   void createLightMap(int texelsPerCell, int passes, int radius, const std::string& heightMapName);
 
   // Draws the ground for the current view: snow, grass by the blend colour's

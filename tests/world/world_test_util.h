@@ -1,26 +1,20 @@
 // Helpers of the terrain tests: little SGI height maps and BMP material maps
-// built byte by byte, and a scoped err.txt that the test can read back.
+// built byte by byte.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "base/error_log.h"
 #include "support/test_bytes.h"
 
 namespace vorn::test {
 
 struct SgiHeader {
   uint16_t magic = 474;
-  uint8_t storage = 0;
+  uint8_t storage = 0;  // 1: run-length
   uint8_t bytesPerChannel = 1;
-  uint16_t width = 0;
-  uint16_t height = 0;
-  uint16_t channels = 1;
+  uint16_t width = 0, height = 0, channels = 1;
   uint32_t colourMap = 0;
 };
 
@@ -41,13 +35,15 @@ inline std::vector<uint8_t> sgiVerbatim(const std::vector<std::vector<uint8_t>>&
   return b.data;
 }
 
-// Run-length one-channel height map whose row r is the packet stream
-// `streams[r]` as given (no terminating zero is added).
-inline std::vector<uint8_t> sgiRunLength(uint16_t width, const std::vector<std::vector<uint8_t>>& streams) {
+// Run-length height map whose rows are the packet streams as given (no
+// terminating zero is added), channel after channel.
+inline std::vector<uint8_t> sgiRunLength(uint16_t width, const std::vector<std::vector<uint8_t>>& streams,
+                                         uint16_t channels = 1) {
   SgiHeader h;
   h.storage = 1;
   h.width = width;
-  h.height = static_cast<uint16_t>(streams.size());
+  h.height = static_cast<uint16_t>(streams.size() / channels);
+  h.channels = channels;
   Bytes b = sgiHeader(h);
   uint32_t offset = static_cast<uint32_t>(512 + streams.size() * 8);
   for (const auto& s : streams) {
@@ -74,23 +70,5 @@ inline std::vector<uint8_t> materialBmp(int width, int height, const std::vector
   for (const BmpPixel& p : pixels) b.u8(p.blue).u8(p.green).u8(p.red);
   return b.data;
 }
-
-// Points err.txt at a fresh file for the life of the object.
-class ScopedErrorLog {
- public:
-  explicit ScopedErrorLog(const std::string& name) : path_(name + ".err.txt"), previous_(errorLogPath()) {
-    std::remove(path_.c_str());
-    setErrorLogPath(path_);
-  }
-  ~ScopedErrorLog() {
-    setErrorLogPath(previous_);
-    std::remove(path_.c_str());
-  }
-  std::string text() const { return readText(path_); }
-
- private:
-  std::string path_;
-  std::string previous_;
-};
 
 }  // namespace vorn::test
