@@ -73,7 +73,7 @@ void VornGame::keyDown(int code) {
   if (state == kStateRace || state == kStateSplitRace) {
     switch (code) {
       case key::kPlacier:
-        // Appends player 1's position to placier.txt (waits for: action objects).
+        writePlacement();
         break;
       case key::kPlus:
       case key::kMinus:
@@ -91,7 +91,10 @@ void VornGame::keyDown(int code) {
         if (splitCountdown < 0.0f && hornReady[1]) startHorn(1);
         break;
       case key::kRestart:
-        if (VornTerrain* ground = raceGround()) race->restart(ground->startPosition());
+        if (VornTerrain* ground = raceGround()) {
+          race->restart(ground->startPosition());
+          forgetObjectPaths();
+        }
         lastFrameTime = now();
         break;
       default: break;
@@ -188,7 +191,8 @@ void VornGame::startRace(int raceState, bool withGhost) {
   mouseY = kRaceStartPointerY;
   glutWarpPointer(mouseX * windowWidth / kVirtualWidth, mouseY * windowHeight / kVirtualHeight);
   // Each racing player is placed at the start, offset sideways, with speed 10,
-  // and its camera reset; action objects are reset (waits for: action objects).
+  // and its camera reset; every action object is reset.
+  resetActionObjects();
   placePlayers(raceState);
 }
 
@@ -198,7 +202,7 @@ void VornGame::resetAfterRace() {
   for (auto& camera : cameras) {
     if (camera) camera->reset();
   }
-  // All action objects are reset (waits for: action objects).
+  resetActionObjects();
 }
 
 void VornGame::returnToMenu() {

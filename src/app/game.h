@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/clock.h"
 #include "app/font.h"
@@ -16,11 +17,13 @@
 #include "app/race_message.h"
 #include "assets/model_set.h"
 #include "math/vector.h"
+#include "player/action_object.h"
 #include "player/autopilot.h"
 #include "player/camera.h"
 #include "player/player.h"
 #include "player/race.h"
 #include "sound/sound_bank.h"
+#include "world/object_shadows.h"
 #include "world/sky.h"
 #include "world/terrain.h"
 #include "world/world.h"
@@ -114,6 +117,17 @@ class VornGame {
   bool demo = false;
   std::unique_ptr<VornAutopilot> autopilot;
   int64_t deadline2 = 0;  // player 2's race clock in the split race
+  // The beer bottles (load step 16), their drawing adapters in model 2's
+  // action instances and one projected shadow mesh a bottle.
+  VornManageActionObject actionObjects;
+  std::vector<std::unique_ptr<VornPlacedInstance>> beerInstances;
+  std::vector<VornShadowMesh> beerShadows;
+
+  // The race update's object tests (through the race hooks): trees collide
+  // along the path a player travelled since its last test, the other placed
+  // objects get their visibility, bottles are taken along the same path.
+  float collideObjects(int player, VornPlayer& body);
+  bool takeBeers(int player, const VornVector& position);
 
   VornVector lightPosition;
   int state = kStateLoading;
@@ -151,8 +165,30 @@ class VornGame {
   VornRaceClock raceClock();
   void runRaceUpdate(bool split);
   void drawRaceView(int view);
+  // Load steps 16, 18 and 19: the bottles and their shadow meshes, the
+  // bottle's shadow image, the shadow texture of all placed objects.
+  void loadBeers();
+  void makeBeerShadowImage();
+  void bakeObjectShadows();
+  // Every bottle back and every object path forgotten (a race start or end).
+  void resetActionObjects();
+  // A player moved without travelling (start, restart): its next object
+  // test's path starts where it stands.
+  void forgetObjectPaths();
+  // "k"/End: player 1's position appended to placier.txt.
+  void writePlacement();
+  void drawBeerShadows();
 
   void timedReplayFrame();
+
+  // Where each player's (0, 1) next object and bottle test starts its path.
+  struct ObjectPaths {
+    VornVector objects;
+    VornVector beers;
+    bool valid = false;
+    bool beersValid = false;
+  };
+  ObjectPaths pathStart_[2];
 
   const VornClock* clock_;
   bool trace_ = false;

@@ -44,9 +44,10 @@ void VornGame::loadNextStep() {
       break;
     case 13:
       std::printf("world ....\n");
-      // Terrain, light map, ground textures and the material map; the object
-      // map and the placed objects follow here (waits for: objects).
-      world = std::make_unique<VornWorld>("data/maps/twin_paths.rgb", textures);
+      // Terrain, light map, ground textures, the material map, the object
+      // map's kinds (their models found in or added to the game's list) and
+      // the objects placed from the placement image.
+      world = std::make_unique<VornWorld>("data/maps/twin_paths.rgb", textures, models.models, models.tables);
       break;
     case 14:
       sky = std::make_unique<VornSky>("data/textures/sky3/", textures);
@@ -76,10 +77,24 @@ void VornGame::loadNextStep() {
       }
       break;
     case 16: {
-      // The light. The recorder and ghost, the snow and the beer objects
-      // follow here (waits for: recorded runs, particles, action objects).
+      // The light and the beer bottles. The recorder and ghost and the snow
+      // follow here (waits for: recorded runs, particles).
       lightPosition = VornVector(0.0f, 1.0f, -1.0f);
       lightPosition.normalize();
+      loadBeers();
+      if (autopilot && world) {
+        // The demo driver takes the bottles near its line and steers round
+        // the trees. A bottle stands 10 above its list position.
+        std::vector<VornVector> trees;
+        for (const auto& object : world->objects()) {
+          if (object->modelIndex == kModelTree) trees.push_back(object->position);
+        }
+        std::vector<VornVector> bottles;
+        for (const VornManageActionObject::Record& r : actionObjects.records) {
+          bottles.push_back(r.transform.position() - VornVector(0.0f, VornActionTuning::kBeerLift, 0.0f));
+        }
+        autopilot->setObjects(std::move(bottles), std::move(trees));
+      }
       lightList = glGenLists(1);
       lightPos[0] = lightPosition.x;
       lightPos[1] = lightPosition.y;
@@ -99,11 +114,12 @@ void VornGame::loadNextStep() {
       std::srand(static_cast<unsigned>(getTimeSeconds()));
       break;
     case 18:
-      // The beer's shadow texture and the action objects' buffers
-      // (waits for: projected shadows, action objects).
+      // The bottle's shadow image and the buffers of the bottle shadows.
+      makeBeerShadowImage();
       break;
     case 19:
-      // Projection shadows of all models (waits for: projected shadows).
+      // The shadow texture of every placed object, multiplied into the ground.
+      bakeObjectShadows();
       break;
     case 20:
       // Texture layers from data/textures/auge.txt (waits for: texture layers).

@@ -26,8 +26,8 @@ constexpr int kWinTextY = 500;
 constexpr int kWinTextSize = 80;
 
 // The race update's calls into the game's other parts. The hooks of the
-// particles, obstacles, beer bottles and recorded runs keep their defaults
-// (nothing happens) (waits for: particles, action objects, recorded runs).
+// particles and recorded runs keep their defaults (nothing happens)
+// (waits for: particles, recorded runs).
 class GameRaceHooks final : public VornRaceHooks {
  public:
   explicit GameRaceHooks(VornGame& game) : game_(game) {}
@@ -80,6 +80,11 @@ class GameRaceHooks final : public VornRaceHooks {
   void stopMusic() override { game_.sound.music.setGain(0.0f); }
 
   void advanceAnimations(float dt) override { game_.models.advanceAnimations(dt); }
+
+  float collideObjects(int player, VornPlayer& body) override { return game_.collideObjects(player, body); }
+  // In the split race both players test the bottles each frame, player 1
+  // first: a bottle both reach in the same frame goes to player 1.
+  bool updateBeers(int player, const VornVector& position) override { return game_.takeBeers(player, position); }
 
  private:
   static constexpr VornSoundSlot kSlidingSlots[] = {kSoundSpeed, kSoundGrass, kSoundIce};
@@ -194,9 +199,11 @@ void VornGame::drawRaceView(int view) {
   // 4. and 5. The terrain.
   if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   if (world) world->draw();
-  // 6. to 9.: the action objects with their shadows, the ghost (single race
-  // only), the shadow-volume pass and the snow follow here
-  // (waits for: action objects, recorded runs, shadow volumes, particles).
+  // 6. The bottles' shadows on the ground (the bottles themselves and the
+  // other placed objects are drawn by the model pass, per view).
+  drawBeerShadows();
+  // 7. to 9.: the ghost (single race only), the shadow-volume pass and the
+  // snow follow here (waits for: recorded runs, shadow volumes, particles).
 }
 
 void VornGame::drawSingleScene() {

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <cassert>
+#include <cmath>
 #include <cstdio>
 
 #include "base/error_log.h"
@@ -52,6 +53,23 @@ void applyNode(const VornKeyNode& node, float frame) {
   node.applyPivot(m);
   glMultMatrixf(m.data());
 }
+
+// The view volume of the model pass in world space (planes a*x + b*y + c*z +
+// d >= 0 inside), taken from the GL matrices when the pass begins. Placed
+// objects outside it are skipped: on a software renderer every tree behind
+// the camera would otherwise cost its full vertex work.
+struct CullVolume {
+  bool active = false;
+  float planes[6][4] = {};
+};
+
+CullVolume& cullVolume() {
+  static CullVolume volume;
+  return volume;
+}
+
+// Bounding spheres are loose (a part's node may move it a little).
+constexpr float kCullRadiusMargin = 1.5f;
 
 }  // namespace
 
@@ -181,6 +199,50 @@ void VornObject::bindArraysTwoUnits() {
 
 void VornObject::resetBoundObject() { lastBoundObject() = 0; }
 
+void VornObject::beginViewCulling() {
+  float projection[16], view[16], clip[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, view);
+  for (int c = 0; c < 4; ++c) {
+    for (int r = 0; r < 4; ++r) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + r] * view[c * 4 + k];
+      clip[c * 4 + r] = sum;
+    }
+  }
+  CullVolume& volume = cullVolume();
+  auto row = [&clip](int r, int c) { return clip[c * 4 + r]; };
+  for (int i = 0; i < 6; ++i) {
+    const int axis = i / 2;
+    const float sign = (i % 2 == 0) ? 1.0f : -1.0f;
+    float* plane = volume.planes[i];
+    for (int c = 0; c < 4; ++c) plane[c] = row(3, c) + sign * row(axis, c);
+    const float length = std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+    if (length > 0.0f) {
+      for (int c = 0; c < 4; ++c) plane[c] /= length;
+    }
+  }
+  volume.active = true;
+}
+
+void VornObject::endViewCulling() { cullVolume().active = false; }
+
+bool VornObject::inView(const float* matrix) const {
+  const CullVolume& volume = cullVolume();
+  if (!volume.active) return true;
+  // The instance's largest axis scale stretches the model's sphere.
+  float scale = 0.0f;
+  for (int c = 0; c < 3; ++c) {
+    const float* column = matrix + c * 4;
+    scale = std::fmax(scale, std::sqrt(column[0] * column[0] + column[1] * column[1] + column[2] * column[2]));
+  }
+  const float radius = boundingRadius_ * scale * kCullRadiusMargin;
+  for (const float* plane : volume.planes) {
+    if (plane[0] * matrix[12] + plane[1] * matrix[13] + plane[2] * matrix[14] + plane[3] < -radius) return false;
+  }
+  return true;
+}
+
 void VornObject::setTexCoordArrayEnabled(bool enabled) {
   texCoordArrayEnabled() = enabled;
   if (!enabled) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -201,6 +263,7 @@ void VornObject::computeBounds() {
   computeModelBounds(parts, boundsMin, boundsMax);
   center = VornVector((boundsMin.x + boundsMax.x) / 2, (boundsMin.y + boundsMax.y) / 2,
                       (boundsMin.z + boundsMax.z) / 2);
+  boundingRadius_ = std::sqrt(boundsMin.distanceSquared(boundsMax)) / 2.0f;
 }
 
 void VornObject::getBounds(VornVector& min, VornVector& max) const {
@@ -234,7 +297,7 @@ void VornObject::drawInstances(const VornObjectPart& part, int groupStart, int v
   }
   for (const auto* list : {&placedInstances, &actionInstances}) {
     for (const VornPlacedInstance* instance : *list) {
-      if (!instance->visibleInView(view)) continue;
+      if (!instance->visibleInView(view) || !inView(instance->modelMatrix())) continue;
       bindIfNeeded(twoUnits);
       glPushMatrix();
       glMultMatrixf(instance->modelMatrix());

@@ -59,6 +59,11 @@ class VornObject {
   void bindArraysTwoUnits();
   // Forgets which model's buffers are bound; once at the start of a model pass.
   static void resetBoundObject();
+  // Between these, placed and action instances whose bounding sphere lies
+  // outside the current view volume (the GL projection and model-view when
+  // the pass begins) are not drawn. Animated instances are always drawn.
+  static void beginViewCulling();
+  static void endViewCulling();
   // While off, bindArrays leaves the texture-coordinate array disabled: the
   // untextured triangles lie beyond the end of the texture-coordinate buffer.
   static void setTexCoordArrayEnabled(bool enabled);
@@ -102,9 +107,12 @@ class VornObject {
 
  private:
   void bindIfNeeded(bool twoUnits);
+  bool inView(const float* matrix) const;
   void drawInstances(const VornObjectPart& part, int groupStart, int view, bool twoUnits);
   void uploadLayout(const VornModelLayout& layout);
   void releaseBuffers();
+
+  float boundingRadius_ = 0.0f;  // half the bounds' diagonal, model units
 };
 
 using VornModelList = std::vector<std::unique_ptr<VornObject>>;

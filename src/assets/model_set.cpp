@@ -159,7 +159,11 @@ void VornModelSet::advanceAnimations(float dt) {
   }
 }
 
-void VornModelSet::drawModels(int view) const { drawModelPass(tables, view); }
+void VornModelSet::drawModels(int view) const {
+  VornObject::beginViewCulling();
+  drawModelPass(tables, view);
+  VornObject::endViewCulling();
+}
 
 void VornModelSet::drawGhost(const float* matrix) {
   if (VornObject* ghost = model(kModelGhost)) ghost->drawGhost(matrix);

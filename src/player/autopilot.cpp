@@ -11,6 +11,11 @@ namespace {
 constexpr float kRadToDeg = 57.2957795f;
 // The barrier walls stand two columns in from each side.
 constexpr int kWallColumns = 2;
+// A bottle closer ahead than this is taken or missed already: swerving at it
+// would only throw the line away.
+constexpr float kBottleLeastAhead = 15.0f;
+
+bool byZ(const VornVector& a, const VornVector& b) { return a.z < b.z; }
 }  // namespace
 
 std::vector<float> VornAutopilot::findCentreLine(const HeightFn& height, const Course& course) {
@@ -52,6 +57,13 @@ std::vector<float> VornAutopilot::findCentreLine(const HeightFn& height, const C
 VornAutopilot::VornAutopilot(std::vector<float> centreX, float spacingZ, const VornRaceKeys& keys)
     : centreX_(std::move(centreX)), spacingZ_(spacingZ > 0.0f ? spacingZ : 1.0f), keys_(keys) {}
 
+void VornAutopilot::setObjects(std::vector<VornVector> bottles, std::vector<VornVector> trees) {
+  bottles_ = std::move(bottles);
+  trees_ = std::move(trees);
+  std::sort(bottles_.begin(), bottles_.end(), byZ);
+  std::sort(trees_.begin(), trees_.end(), byZ);
+}
+
 float VornAutopilot::centreAt(float z) const {
   if (centreX_.empty()) return 0.0f;
   const float u = z / spacingZ_;
@@ -71,9 +83,8 @@ void VornAutopilot::drive(const VornPlayer& player, uint8_t* keys) const {
   if (centreX_.empty()) return;
 
   const VornVector& p = player.position();
-  const float ahead = kLookBase + kLookPerSpeed * player.speed;
-  const float targetZ = p.z + ahead;
-  const float targetX = centreAt(targetZ);
+  const VornVector t = target(p, kLookBase + kLookPerSpeed * player.speed);
+  const float targetX = t.x, targetZ = t.z;
   // Headings as angles from +z towards +x: "a" (left) turns towards +x.
   const float want = std::atan2(targetX - p.x, targetZ - p.z) * kRadToDeg;
   const float have = std::atan2(player.direction.x, player.direction.z) * kRadToDeg;
@@ -82,6 +93,33 @@ void VornAutopilot::drive(const VornPlayer& player, uint8_t* keys) const {
   while (error < -180.0f) error += 360.0f;
   if (error > kDeadBandDeg) keys[keys_.left] = 1;
   if (error < -kDeadBandDeg) keys[keys_.right] = 1;
+}
+
+VornVector VornAutopilot::target(const VornVector& p, float ahead) const {
+  VornVector t(centreAt(p.z + ahead), 0.0f, p.z + ahead);
+  // The next bottle ahead that lies near the line and within sight.
+  VornVector probe(0.0f, 0.0f, p.z + kBottleLeastAhead);
+  for (auto b = std::upper_bound(bottles_.begin(), bottles_.end(), probe, byZ);
+       b != bottles_.end() && b->z - p.z < ahead * kBottleSightFactor; ++b) {
+    if (std::fabs(b->x - centreAt(b->z)) < kBottleReach) {
+      t = VornVector(b->x, 0.0f, b->z);
+      break;
+    }
+  }
+  // Each tree between here and the target that stands near the straight way
+  // moves the target sideways, to the side the way already passes it on,
+  // until the way clears the trunk; in z order, so nearer trees count first.
+  probe.z = p.z;
+  for (auto tree = std::upper_bound(trees_.begin(), trees_.end(), probe, byZ);
+       tree != trees_.end() && tree->z <= t.z; ++tree) {
+    const float u = (tree->z - p.z) / (t.z - p.z);
+    const float gap = tree->x - (p.x + (t.x - p.x) * u);
+    if (!(std::fabs(gap) < kTreeClearance) || !(u > 0.0f)) continue;
+    const float shift = (kTreeClearance - std::fabs(gap)) / u;
+    const float limit = t.z - p.z;  // no more than 45 degrees off
+    t.x += (gap > 0.0f ? -1.0f : 1.0f) * std::min(shift, limit);
+  }
+  return t;
 }
 
 }  // namespace vorn

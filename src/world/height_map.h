@@ -12,7 +12,7 @@ namespace vorn {
 
 constexpr uint16_t kSgiMagic = 474;
 constexpr size_t kSgiHeaderSize = 512;
-// Largest grid the terrain accepts. The shipped course is 72 x 80; the
+// Largest grid the terrain accepts. The shipped course is 72 x 100; the
 // light map of a grid grows with its point count, so the cap keeps a hostile
 // but well-formed file from costing minutes and hundreds of megabytes.
 constexpr int kMaxGridSide = 1024;

@@ -69,8 +69,8 @@ inline int lightMapBlurColumns(int gridWidth, int f) { return (gridWidth - 1) * 
 // the window's weighted mean, the channel sum truncated after every addition,
 // divided by the exact weight sum. The truncated per-term products are tabled
 // (they depend only on the window position and the texel value), which gives
-// exactly the bytes of the plain per-texel float loop. For the shipped 72 x 80
-// course (12 texels a cell) that is about 0.81 M texels * 289 terms * 4 passes.
+// exactly the bytes of the plain per-texel float loop. For the shipped 72 x 100
+// course (10 texels a cell) that is about 0.71 M texels * 289 terms * 4 passes.
 void blurLightMap(VornImage& image, int gridWidth, int gridHeight, int f, int passes, int radius,
                   int threads = kLightMapThreads);
 

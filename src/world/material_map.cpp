@@ -34,47 +34,65 @@ std::array<float, 4> materialBlendColour(uint8_t blue, uint8_t green, uint8_t re
   return {grey, grey, grey, static_cast<float>(blue) / static_cast<float>(sum)};
 }
 
+bool readMapBmpHeader(ByteReader& in, const std::string& fileName, MapBmpHeader& header, std::string& detail) {
+  char buffer[512];
+  auto failWith = [&](const char* fmt) {
+    std::snprintf(buffer, sizeof buffer, fmt, fileName.c_str());
+    detail = buffer;
+    return false;
+  };
+  header = MapBmpHeader();
+  const uint8_t* fileHeader = in.take(2);
+  if (!fileHeader || fileHeader[0] != 'B' || fileHeader[1] != 'M') {
+    return failWith("\tbmp header damaged or unknown : %s\n");
+  }
+  uint32_t headerSize = 0, width = 0, height = 0;
+  uint16_t planes = 0;
+  if (!in.skip(12) || !in.le32(headerSize) || !in.le32(width) || !in.le32(height) || !in.le16(planes) ||
+      !in.le16(header.bitCount)) {
+    return failWith("\tfile truncated: %s\n");
+  }
+  if (headerSize > kInfoFieldsSize && !in.skip(headerSize - kInfoFieldsSize)) {
+    return failWith("\tfile truncated: %s\n");
+  }
+  if (header.bitCount != 24) {
+    std::snprintf(buffer, sizeof buffer, "\tunsopported bit format only 24 bit supported : file pixelsize= %d\n",
+                  header.bitCount);
+    detail = buffer;
+    return false;
+  }
+  header.width = static_cast<int32_t>(width);
+  header.height = static_cast<int32_t>(height);
+  return true;
+}
+
+const uint8_t* takeMapBmpPixels(ByteReader& in, const MapBmpHeader& header) {
+  if (header.width < 0 || header.height < 0) return nullptr;
+  // Both are at most 2^31 - 1, so the product fits in 64 bits.
+  const uint64_t pixelBytes = uint64_t(header.width) * uint64_t(header.height) * 3;
+  if (pixelBytes > in.remaining()) return nullptr;
+  return in.take(static_cast<size_t>(pixelBytes));
+}
+
 bool decodeMaterialMap(const uint8_t* data, size_t size, const std::string& fileName, int gridWidth,
                        int gridHeight, MaterialMap& out, std::string& detail) {
   out = MaterialMap();
   ByteReader in(data, size);
-  const uint8_t* fileHeader = in.take(2);
-  if (!fileHeader || fileHeader[0] != 'B' || fileHeader[1] != 'M') {
-    return fail(out, detail, "\tbmp header damaged or unknown : %s\n", fileName);
-  }
-  uint32_t headerSize = 0, width = 0, height = 0;
-  uint16_t planes = 0, bitCount = 0;
-  if (!in.skip(12) || !in.le32(headerSize) || !in.le32(width) || !in.le32(height) || !in.le16(planes) ||
-      !in.le16(bitCount)) {
-    return fail(out, detail, "\tfile truncated: %s\n", fileName);
-  }
-  if (headerSize > kInfoFieldsSize && !in.skip(headerSize - kInfoFieldsSize)) {
-    return fail(out, detail, "\tfile truncated: %s\n", fileName);
-  }
-  if (bitCount != 24) {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, "\tunsopported bit format only 24 bit supported : file pixelsize= %d\n",
-                  bitCount);
-    detail = buffer;
-    out = MaterialMap();
-    return false;
-  }
-  // Width and height are signed in the format; a negative (top-down) or
-  // too small picture cannot cover the grid.
-  const int32_t w = static_cast<int32_t>(width);
-  const int32_t h = static_cast<int32_t>(height);
+  MapBmpHeader header;
+  if (!readMapBmpHeader(in, fileName, header, detail)) return false;
+  // A negative (top-down) or too small picture cannot cover the grid.
+  const int32_t w = header.width;
+  const int32_t h = header.height;
   if (gridWidth < 1 || gridHeight < 1 || w < gridWidth || h < gridHeight) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "\tmaterial map %d x %d does not cover the %d x %d grid: %s\n", w, h,
                   gridWidth, gridHeight, fileName.c_str());
     detail = buffer;
-    out = MaterialMap();
     return false;
   }
-  // Both are at most 2^31 - 1, so the product fits in 64 bits.
-  const uint64_t pixelBytes = uint64_t{width} * height * 3;
-  if (pixelBytes > in.remaining()) return fail(out, detail, "\tfile truncated: %s\n", fileName);
-  const uint8_t* pixels = in.take(static_cast<size_t>(pixelBytes));
+  const uint8_t* pixels = takeMapBmpPixels(in, header);
+  if (!pixels) return fail(out, detail, "\tfile truncated: %s\n", fileName);
+  const size_t width = static_cast<size_t>(w);
 
   // Rows are packed (width * 3 bytes, no padding); the first stored row is
   // grid row 0.

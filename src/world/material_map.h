@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_reader.h"
+
 namespace vorn {
 
 // Channels in the order snow, grass, ice (the channel numbers of the
@@ -31,6 +33,26 @@ std::array<float, 3> materialWeights(uint8_t blue, uint8_t green, uint8_t red);
 // Blend colour (RGBA) of one pixel given as blue, green, red bytes: grey =
 // the grass share between snow and grass, alpha = the ice share.
 std::array<float, 4> materialBlendColour(uint8_t blue, uint8_t green, uint8_t red);
+
+// The BMP the map readers take (material map, placement image): "BM", a
+// 14-byte file header whose pixel offset is not used, an info header of which
+// size, width, height, planes and bit count are read (a longer one is skipped
+// to its end), then the pixels at once: width * height * 3 bytes, blue, green,
+// red, rows packed without padding, the bottom row stored first.
+struct MapBmpHeader {
+  int32_t width = 0;  // as stored; the format's sides are signed
+  int32_t height = 0;
+  uint16_t bitCount = 0;
+};
+
+// Reads the headers, leaving `in` at the first pixel, and accepts 24 bits a
+// pixel only. On failure `detail` is the detail line: "\tbmp header damaged or
+// unknown : <name>\n", "\tfile truncated: <name>\n" or "\tunsopported bit
+// format only 24 bit supported : file pixelsize= <bits>\n".
+bool readMapBmpHeader(ByteReader& in, const std::string& fileName, MapBmpHeader& header, std::string& detail);
+// The packed pixel block that follows the headers; null (and `in` unmoved)
+// when a side is negative or the file ends before the block does.
+const uint8_t* takeMapBmpPixels(ByteReader& in, const MapBmpHeader& header);
 
 // Decodes the material map for a grid of gridWidth x gridHeight points. Every
 // field is bounds-checked, the pixel block must be in the file, and the

@@ -36,7 +36,9 @@ bool readMapFile(const std::string& fileName, size_t limit, std::vector<uint8_t>
   return ok;
 }
 
-VornTerrain::VornTerrain() : lightDirection_(0.0f, 1.0f, 1.0f) { lightDirection_.normalize(); }
+// The same light as the models and the object shadows (from up the track),
+// so the shading of the slopes and the shadows agree.
+VornTerrain::VornTerrain() : lightDirection_(0.0f, 1.0f, -1.0f) { lightDirection_.normalize(); }
 
 VornTerrain::~VornTerrain() = default;
 

@@ -2,10 +2,12 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "assets/bmp_codec.h"
+#include "base/error_log.h"
 
 namespace vorn {
 namespace {
@@ -67,9 +69,39 @@ void interpolateWithPrevious(GLenum weight) {
   glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, weight);
 }
 
+constexpr const char* kLoadObjects = "VornWorld::loadObjects";
+constexpr const char* kPlaceObjects = "VornWorld::placeObjects";
+
+// The height map's name with its last three characters replaced.
+std::string withEnding(const std::string& name, const char* ending) {
+  return name.size() >= 3 ? name.substr(0, name.size() - 3) + ending : std::string(ending);
+}
+
+// A placed object as its model draws it: drawn in a view while the object is
+// visible there.
+class PlacedObjectInstance final : public VornPlacedInstance {
+ public:
+  explicit PlacedObjectInstance(const VornActionObject& object) : object_(object) {}
+  const float* modelMatrix() const override { return object_.modelMatrix(); }
+  bool visibleInView(int view) const override { return object_.visible[view & 1] != 0; }
+
+ private:
+  const VornActionObject& object_;
+};
+
 }  // namespace
 
+VornWorld::VornWorld(const std::string& heightMapName, VornTextureCache& textures, VornModelList& models,
+                     VornModelTables& tables)
+    : textures_(textures), models_(&models), tables_(&tables) {
+  load(heightMapName);
+}
+
 VornWorld::VornWorld(const std::string& heightMapName, VornTextureCache& textures) : textures_(textures) {
+  load(heightMapName);
+}
+
+void VornWorld::load(const std::string& heightMapName) {
   // The ground textures tile across the whole course; mirrored repeat hides
   // their seams.
   VornTexture::setMirroredRepeat();
@@ -83,6 +115,7 @@ VornWorld::VornWorld(const std::string& heightMapName, VornTextureCache& texture
 }
 
 VornWorld::~VornWorld() {
+  clearObjects();
   releaseBuffers();
   if (whiteTexture_ != 0) glDeleteTextures(1, &whiteTexture_);
 }
@@ -114,14 +147,90 @@ int VornWorld::loadRGB(const std::string& fileName) {
   return 0;
 }
 
-int VornWorld::loadObjects(const std::string& /*heightMapName*/) {
-  // Waits for the object map reader (object kinds, models, key colours).
+int VornWorld::loadObjects(const std::string& heightMapName) {
+  if (!models_) return 0;
+  kinds_.clear();
+  const std::string name = withEnding(heightMapName, "txt");
+  std::vector<uint8_t> bytes;
+  bool tooLarge = false;
+  if (!readMapFile(name, kMaxObjectMapBytes, bytes, tooLarge)) {
+    if (tooLarge) {
+      logError(kLoadObjects, "\tfile larger than %zu bytes: %s\n", kMaxObjectMapBytes, name.c_str());
+    } else {
+      logError(kLoadObjects, "\tobjectmap not found: %s\n", name.c_str());
+    }
+    return 1;
+  }
+  VornModelList& models = *models_;
+  VornModelTables& tables = *tables_;
+  const VornModelLookup lookup = [this, &models, &tables](const std::string& path) {
+    return findOrLoadModel(path, models, textures_, tables);
+  };
+  readObjectMap(bytes.data(), bytes.size(), lookup, kinds_);
   return 0;
 }
 
-int VornWorld::placeObjects(const std::string& /*heightMapName*/) {
-  // Waits for object placement: one object per key-coloured pixel of the
-  // placement image, standing on getHeight.
+void VornWorld::clearObjects() {
+  if (models_) {
+    for (auto& model : *models_) {
+      if (!model) continue;
+      auto& list = model->actionInstances;
+      list.erase(std::remove_if(list.begin(), list.end(),
+                                [this](const VornPlacedInstance* instance) {
+                                  return std::any_of(instances_.begin(), instances_.end(),
+                                                     [instance](const auto& own) { return own.get() == instance; });
+                                }),
+                 list.end());
+    }
+  }
+  instances_.clear();
+  objects_.clear();
+  for (VornAddObject& kind : kinds_) kind.nextRecord = 0;
+}
+
+int VornWorld::placeObjects(const std::string& heightMapName) {
+  if (!models_) return 0;
+  clearObjects();
+  const std::string name = withEnding(heightMapName, "bmp");
+  std::vector<uint8_t> bytes;
+  bool tooLarge = false;
+  if (!readMapFile(name, kMaxMapFileBytes, bytes, tooLarge)) {
+    if (tooLarge) {
+      logError(kPlaceObjects, "\tfile larger than %zu bytes: %s\n", kMaxMapFileBytes, name.c_str());
+    } else {
+      logError(kPlaceObjects, "\tfile not found: %s\n", name.c_str());
+    }
+    return 1;
+  }
+  VornPlacementImage image;
+  std::string detail;
+  if (!decodePlacementImage(bytes.data(), bytes.size(), name, image, detail)) {
+    appendErrorLog(std::string("Error ") + kPlaceObjects + " \n", detail);
+    return 1;
+  }
+
+  VornModelList& models = *models_;
+  const VornPlacementPlan plan = planPlacements(image, kinds_, models.size(), terrain_.width(), terrain_.height(),
+                                                terrain_.scale().x, terrain_.scale().z);
+  if (plan.capped) {
+    logError(kPlaceObjects, "\tmore than %zu objects: only the first are placed (%s)\n", kMaxPlacedObjects,
+             name.c_str());
+  }
+  placeAll(plan, kinds_, [this](float x, float z) { return terrain_.getHeight(x, z); }, objects_);
+
+  buildObjectBoxes(objects_, [&models](int modelIndex) {
+    const VornObject* model = models[static_cast<size_t>(modelIndex)].get();
+    if (!model) return 0.0f;
+    VornVector min, max;
+    model->getBounds(min, max);
+    return max.z - min.z;
+  });
+  for (const auto& object : objects_) {
+    instances_.push_back(std::make_unique<PlacedObjectInstance>(*object));
+    if (VornObject* model = models[static_cast<size_t>(object->modelIndex)].get()) {
+      model->actionInstances.push_back(instances_.back().get());
+    }
+  }
   return 0;
 }
 

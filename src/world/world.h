@@ -3,10 +3,13 @@
 // Cost: H-1 strip calls of 2*W points, twice a view (ground, shadows). Needs GL extensions loaded.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "assets/model.h"
 #include "assets/texture.h"
+#include "world/object_map.h"
 #include "world/terrain.h"
 
 namespace vorn {
@@ -19,7 +22,10 @@ constexpr const char* kIceTextureFile = "data/textures/ice8.tga";
 // ground textures and the light map in the shared texture cache, the static
 // vertex buffers (points, two ground texture-coordinate sets, light-map and
 // shadow coordinates, blend colours) and the drawing of the ground in one
-// multitexture pass plus a shadow pass.
+// multitexture pass plus a shadow pass. With the game's model list it also
+// owns the object kinds of the object map and the objects placed from the
+// placement image, each registered for drawing in its model's
+// actionInstances; the model list must outlive the world.
 class VornWorld {
  public:
   // Positions of this world's entries in textureIndices().
@@ -27,7 +33,12 @@ class VornWorld {
 
   // Loads snow, grass and ice (mirrored repeat), then the object map, then the
   // height map. Any failure is in err.txt and leaves usable() false: the game
-  // must not race on it.
+  // must not race on it. The kinds' models are found in or appended to
+  // `models`, loaded with `tables`. A missing object map or placement image
+  // leaves the course without objects.
+  VornWorld(const std::string& heightMapName, VornTextureCache& textures, VornModelList& models,
+            VornModelTables& tables);
+  // The terrain alone: no object map, no placed objects.
   VornWorld(const std::string& heightMapName, VornTextureCache& textures);
   ~VornWorld();
   VornWorld(const VornWorld&) = delete;
@@ -39,11 +50,15 @@ class VornWorld {
   // Builds the terrain from the height map, then the light map, the buffers
   // and the material map.
   int loadRGB(const std::string& fileName);
-  // The object kinds of the object map (the height map's name ending in
-  // "txt") and their placement on the ground from the placement image (the
-  // name ending in "bmp"). Waiting for object placement: until it arrives
-  // the course has no placed objects and both return 0.
+  // Reads the object kinds of the object map (the height map's name with
+  // "txt" for its last three characters), replacing earlier ones; each kind's
+  // model is looked up by its path. 0 when read, 1 when the file is missing
+  // or too large (with its err.txt report).
   int loadObjects(const std::string& heightMapName);
+  // Places the objects of the placement image (the name with "bmp") on the
+  // ground, replacing earlier ones, and builds their collision boxes. 0 when
+  // placed, 1 when the image is missing or damaged (with its report). Both do
+  // nothing and return 0 on a terrain-only world.
   int placeObjects(const std::string& heightMapName);
   // Reads the material map and uploads the blend colours.
   void loadMatMap(const std::string& fileName);
@@ -67,6 +82,11 @@ class VornWorld {
   VornTerrain& terrain() { return terrain_; }
   const VornTerrain& terrain() const { return terrain_; }
   const std::vector<int>& textureIndices() const { return textureIndices_; }
+  const VornKindList& kinds() const { return kinds_; }
+  // The placed objects in placement order: the race tests and turns them,
+  // the shadow baker projects them.
+  VornActionObjectList& objects() { return objects_; }
+  const VornActionObjectList& objects() const { return objects_; }
 
   // The terrain queries, for callers holding the world.
   float getHeight(float x, float z) const { return terrain_.getHeight(x, z); }
@@ -81,9 +101,11 @@ class VornWorld {
   bool wireframe = false;
 
  private:
+  void load(const std::string& heightMapName);
   void releaseBuffers();
   void uploadGeometry();
   void drawStrips() const;
+  void clearObjects();
 
   VornTerrain terrain_;
   VornTextureCache& textures_;
@@ -96,6 +118,12 @@ class VornWorld {
   unsigned colourBuffer_ = 0;
   unsigned whiteTexture_ = 0;
   unsigned shadowTexture_ = 0;
+  VornModelList* models_ = nullptr;
+  VornModelTables* tables_ = nullptr;
+  VornKindList kinds_;
+  VornActionObjectList objects_;
+  // The objects as their models draw them, one adapter each.
+  std::vector<std::unique_ptr<VornPlacedInstance>> instances_;
 };
 
 }  // namespace vorn

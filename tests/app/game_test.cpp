@@ -121,9 +121,7 @@ TEST_F(GameTest, ADrawnMenuItemGrowsUnderThePointerAndActsOnTheReleaseOverIt) {
     if (item.state == kStateRace) {
       EXPECT_EQ(game_->ghostGame, item.ghost);
     }
-    EXPECT_EQ(game_->raceStage, 0);
-    EXPECT_EQ(game_->lastFrameTime, t);
-    EXPECT_EQ(game_->deadline, t + 1000000);
+    EXPECT_EQ(game_->deadline, t + 1000000) << "the countdown starts with the click";
   }
   // A press outside and a release inside starts the item too.
   game_->setState(kStateMenu);
@@ -197,16 +195,13 @@ TEST_F(GameTest, ASingleRaceRestartsOnNAndEndsWhenTheClockRunsOutOrAtTheFinish) 
   click(400, 525);
   const VornVector start = game_->world->startPosition();
   EXPECT_FLOAT_EQ(game_->players[0]->position().x, start.x + 5.0f);
-  EXPECT_FLOAT_EQ(game_->players[0]->speed, 10.0f);
   runCountdown();
-  EXPECT_EQ(game_->deadline, clock_.nowMicroseconds() + 15000000);
   frames(60);
   EXPECT_GT(game_->players[0]->position().z, start.z + 20.0f) << "sliding down the course";
   EXPECT_LT(game_->cameras[0]->eyePosition().z, game_->players[0]->position().z) << "the camera behind";
   game_->keyDown('n');
   EXPECT_EQ(game_->players[0]->position().z, start.z);
-  EXPECT_EQ(game_->players[0]->speed, 10.0f);
-  EXPECT_EQ(game_->lastFrameTime, clock_.nowMicroseconds());
+  EXPECT_EQ(game_->lastFrameTime, clock_.nowMicroseconds()) << "no long first frame after a restart";
   // The brake keeps the player on the course until the clock runs out. The
   // frames are short enough for the brake to bite (it holds back only while
   // the speed exceeds twice the step), so the course is not finished.

@@ -14,12 +14,12 @@
 #include "assetgen/music.h"
 #include "assetgen/ogg_writer.h"
 #include "sound/audio_device.h"
-#include "sound/stream_fill.h"
 #include "sound_test_support.h"
 
 namespace {
 
 using vorn::VornMusic;
+using vorn_test::sourceInt;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
@@ -30,14 +30,13 @@ TEST(GeneratedMusic, BothLoopsDecodeAtTheirLengthAndLevelAndJoinWithoutASeam) {
     SCOPED_TRACE(track.file);
     OggVorbis_File file;
     ASSERT_EQ(ov_fopen((vorn_test::dataRoot() + track.file).c_str(), &file), 0);
-    EXPECT_EQ(ov_info(&file, -1)->channels, 2);
+    ASSERT_EQ(ov_info(&file, -1)->channels, 2);
     EXPECT_EQ(ov_info(&file, -1)->rate, 44100);
-    std::vector<float> s;  // interleaved stereo
-    char block[8192];
+    std::vector<float> s;  // interleaved stereo, unclipped
+    float** pcm = nullptr;
     int bitstream = 0;
-    for (long n; (n = ov_read(&file, block, sizeof block, 0, 2, 1, &bitstream)) != 0;)
-      for (long i = 0; i + 1 < n; i += 2)
-        s.push_back(float(int16_t(uint8_t(block[i]) | (uint8_t(block[i + 1]) << 8))) / 32768.0f);
+    for (long n; (n = ov_read_float(&file, &pcm, 4096, &bitstream)) > 0;)
+      for (long i = 0; i < n; ++i) s.insert(s.end(), {pcm[0][i], pcm[1][i]});
     ov_clear(&file);
     const size_t frames = s.size() / 2;
     ASSERT_EQ(frames, track.frames);
@@ -47,7 +46,7 @@ TEST(GeneratedMusic, BothLoopsDecodeAtTheirLengthAndLevelAndJoinWithoutASeam) {
       peak = std::fmax(peak, std::fabs(v));
       energy += double(v) * v;
     }
-    EXPECT_LT(peak, 1.0f);
+    EXPECT_LT(peak, 1.0f) << "the game's 16-bit decode would clip";
     const double rmsDb = 10.0 * std::log10(energy / double(s.size()));
     EXPECT_GT(rmsDb, -24.0);
     EXPECT_LT(rmsDb, -8.0);
@@ -61,8 +60,7 @@ TEST(GeneratedMusic, BothLoopsDecodeAtTheirLengthAndLevelAndJoinWithoutASeam) {
       }
       EXPECT_LT(std::fabs(at(0) - at(frames - 1)), 4.0 * meanStep + 0.01) << "channel " << c;
       // A loop, not a song with a fade: the music still plays on both sides of the seam.
-      EXPECT_GT(startLevel, 0.01) << "channel " << c;
-      EXPECT_GT(endLevel, 0.01) << "channel " << c;
+      EXPECT_GT(std::fmin(startLevel, endLevel), 0.01) << "channel " << c;
     }
   }
 }
@@ -82,11 +80,6 @@ class MusicTest : public testing::Test {
     std::vector<uint8_t> out;
     EXPECT_TRUE(assetgen::encodeOggVorbis(interleaved, 2, 44100, 0.2f, out));
     return out;
-  }
-  ALint sourceInt(const VornMusic& m, ALenum what) {
-    ALint v = -1;
-    alGetSourcei(m.sourceName(), what, &v);
-    return v;
   }
   std::string dir, log;
 };
@@ -135,14 +128,13 @@ TEST_F(MusicTest, MenuFramesKeepBothBuffersQueuedAndADryStreamRestarts) {
   ASSERT_TRUE(vorn_test::writeBytes(dir + "/loop.ogg", ogg(0.5)));
   VornMusic music;
   ASSERT_TRUE(music.open(dir + "/loop.ogg"));
-  music.setGain(0.5f);
   ASSERT_TRUE(music.play());
   int refills = 0;
   for (const auto end = Clock::now() + milliseconds(1200); Clock::now() < end;) {
     music.empty();  // the menu does this every frame, on a playing stream too
-    refills += sourceInt(music, AL_BUFFERS_PROCESSED);
+    refills += sourceInt(music.sourceName(), AL_BUFFERS_PROCESSED);
     ASSERT_TRUE(music.update());
-    ASSERT_EQ(sourceInt(music, AL_BUFFERS_QUEUED), 2);
+    ASSERT_EQ(sourceInt(music.sourceName(), AL_BUFFERS_QUEUED), 2);
     std::this_thread::sleep_for(milliseconds(10));
   }
   EXPECT_GE(refills, 2);  // 64 KiB of 16-bit stereo lasts 0.37 s
@@ -152,28 +144,6 @@ TEST_F(MusicTest, MenuFramesKeepBothBuffersQueuedAndADryStreamRestarts) {
   ASSERT_FALSE(music.isPlaying());
   EXPECT_TRUE(music.play());
   EXPECT_TRUE(music.isPlaying());
-  // Heard at full level wherever the listener is, in 16-bit stereo blocks.
-  float gain = 0.0f;
-  alGetSourcef(music.sourceName(), AL_GAIN, &gain);
-  EXPECT_EQ(gain, 0.5f);
-  EXPECT_EQ(sourceInt(music, AL_SOURCE_RELATIVE), AL_TRUE);
-  alSourceStop(music.sourceName());
-  ALuint buffers[2] = {0, 0};
-  alSourceUnqueueBuffers(music.sourceName(), 2, buffers);
-  for (ALuint buffer : buffers) {
-    ALint channels = 0, bits = 0, bytes = 0;
-    alGetBufferi(buffer, AL_CHANNELS, &channels);
-    alGetBufferi(buffer, AL_BITS, &bits);
-    alGetBufferi(buffer, AL_SIZE, &bytes);
-    EXPECT_EQ(channels, 2);
-    EXPECT_EQ(bits, 16);
-    EXPECT_EQ(bytes, ALint(vorn::kStreamBlockBytes));
-  }
-  const ALuint source = music.sourceName();
-  music.release();
-  EXPECT_EQ(alIsSource(source), AL_FALSE);
-  EXPECT_FALSE(music.play());
-  EXPECT_FALSE(music.update());
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// Helpers of the sound tests: scratch folders, a private err.txt, sine tones
-// and the generated data root. Files go through support/test_bytes.h.
+// Helpers of the sound tests: scratch folders, a private err.txt, the
+// generated data root and, for the binaries on a device, source queries.
+// Files go through support/test_bytes.h.
 #pragma once
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +11,10 @@
 
 #include "base/error_log.h"
 #include "support/test_bytes.h"
+
+#ifdef VORN_TEST_AUDIO_DEVICE
+#include <AL/al.h>
+#endif
 
 namespace vorn_test {
 
@@ -46,14 +50,20 @@ inline std::string privateErrorLog(const std::string& dir) {
   return path;
 }
 
-// A sine tone of the given length and peak (0..1), mono.
-inline std::vector<float> tone(double hz, double seconds, float peak, int rate = 44100) {
-  std::vector<float> samples(size_t(seconds * rate));
-  for (size_t i = 0; i < samples.size(); ++i)
-    samples[i] = peak * float(std::sin(2.0 * 3.14159265358979 * hz * double(i) / rate));
-  return samples;
-}
-
 inline std::string dataRoot() { return VORN_TEST_DATA_ROOT; }
+
+#ifdef VORN_TEST_AUDIO_DEVICE
+// What the device itself holds for a source; -1 when it refuses the query.
+inline ALint sourceInt(ALuint source, ALenum what) {
+  ALint v = -1;
+  alGetSourcei(source, what, &v);
+  return v;
+}
+inline float sourceFloat(ALuint source, ALenum what) {
+  float v = -1.0f;
+  alGetSourcef(source, what, &v);
+  return v;
+}
+#endif
 
 }  // namespace vorn_test

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "assets/bmp_codec.h"
+#include "assets/model_set.h"
 #include "base/error_log.h"
 #include "support/gl_window.h"
 #include "support/test_bytes.h"
@@ -26,7 +27,7 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 const std::string kDataRoot = VORN_TEST_DATA_ROOT;
 const char* kHeightMap = "data/maps/twin_paths.rgb";
-const char* kCache = "data/maps/twin_paths_12_4_8_0.00_0.71_0.71.bmp";
+const char* kCache = "data/maps/twin_paths_10_4_8_0.00_0.71_-0.71.bmp";
 
 class WorldGlTest : public ::testing::Test {
  protected:
@@ -155,6 +156,95 @@ TEST_F(WorldGlTest, DeletedLightMapCacheIsRecomputedToTheSameFile) {
   EXPECT_EQ(test::readText(kDataRoot + "/" + kCache), test::readText(root + "/" + kCache));
   EXPECT_EQ("", test::readText(errorLogPath()));
   std::system(("rm -rf " + root).c_str());
+}
+
+// The objects on the game's own ten models. Without the object map and the
+// placement image the world is the same, only without objects. With the
+// shipped ones every kind is one of the game's models, every key-coloured
+// pixel of the image (read here by the texture reader) stands one object of
+// its kind on the grid with its box, and each is drawn, per view, through
+// its model's action instances until the world goes. Skipped when the
+// generated data has no object map yet.
+TEST_F(WorldGlTest, ObjectMapPlacesObjectsOnTheGameModels) {
+  VornModelSet set;
+  for (int step = 2; step <= 10; ++step) set.runLoadingStep(step, textures);
+  ASSERT_EQ(set.models.size(), static_cast<size_t>(kModelCount));
+  std::remove(errorLogPath().c_str());
+
+  const std::string root = testDir_ + "/world_gl_no_objects";
+  ASSERT_EQ(0, std::system(("rm -rf " + root + " && mkdir -p " + root + "/data/maps && cd " + kDataRoot +
+                            "/data/maps && cp twin_paths.rgb twin_paths_conv.bmp twin_paths_[0-9]*.bmp " + root +
+                            "/data/maps/ && ln -s " + kDataRoot + "/data/textures " + root + "/data/textures")
+                               .c_str()));
+  ASSERT_EQ(0, chdir(root.c_str()));
+  {
+    VornWorld bare(kHeightMap, textures, set.models, set.tables);
+    EXPECT_TRUE(bare.usable());
+    EXPECT_TRUE(bare.kinds().empty() && bare.objects().empty());
+  }
+  EXPECT_EQ(test::readText(errorLogPath()),
+            "Error VornWorld::loadObjects \n\tobjectmap not found: data/maps/twin_paths.txt\n"
+            "Error VornWorld::placeObjects \n\tfile not found: data/maps/twin_paths.bmp\n");
+  ASSERT_EQ(0, chdir(kDataRoot.c_str()));
+  std::system(("rm -rf " + root).c_str());
+  std::remove(errorLogPath().c_str());
+
+  const std::string imageBytes = test::readText("data/maps/twin_paths.bmp");
+  if (test::readText("data/maps/twin_paths.txt").empty() || imageBytes.empty()) {
+    GTEST_SKIP() << "the generated data has no object map or placement image";
+  }
+  auto world = std::make_unique<VornWorld>(kHeightMap, textures, set.models, set.tables);
+  ASSERT_TRUE(world->usable());
+  EXPECT_EQ("", test::readText(errorLogPath())) << "the shipped object map and image read without a report";
+  EXPECT_EQ(set.models.size(), static_cast<size_t>(kModelCount)) << "every kind is one of the game's models";
+
+  VornImage image;
+  std::string detail;
+  ASSERT_TRUE(decodeBMP(reinterpret_cast<const uint8_t*>(imageBytes.data()), imageBytes.size(), "p", image, detail));
+  std::array<size_t, kModelCount> expected{};
+  ASSERT_FALSE(world->kinds().empty());
+  for (const VornAddObject& kind : world->kinds()) {
+    ASSERT_TRUE(kind.scanned) << kind.modelPath;
+    ASSERT_GE(kind.modelIndex, 0);
+    ASSERT_LT(kind.modelIndex, kModelCount);
+    EXPECT_EQ(kind.modelPath, kModelTable[kind.modelIndex].path);
+    for (size_t i = 0; i < image.pixels.size(); i += 3) {
+      const uint8_t* p = &image.pixels[i];
+      expected[kind.modelIndex] += p[0] == kind.red && p[1] == kind.green && p[2] == kind.blue && p[0] + p[1] + p[2] > 0;
+    }
+  }
+  EXPECT_GT(expected[kModelTree], 0u) << "the course has trees";
+  const VornTerrain& terrain = world->terrain();
+  const float maxX = (terrain.width() - 1) * terrain.scale().x;
+  const float maxZ = (terrain.height() - 1) * terrain.scale().z;
+  std::array<size_t, kModelCount> placed{};
+  for (const auto& object : world->objects()) {
+    ASSERT_GE(object->modelIndex, 0);
+    ASSERT_LT(object->modelIndex, kModelCount);
+    ++placed[object->modelIndex];
+    EXPECT_TRUE(object->hasBox());
+    const VornVector& p = object->position;
+    EXPECT_TRUE(p.x >= -terrain.scale().x && p.x <= maxX + terrain.scale().x && p.z >= -terrain.scale().z &&
+                p.z <= maxZ + terrain.scale().z)
+        << "on the grid: " << p.x << "," << p.z;
+  }
+  EXPECT_EQ(placed, expected);
+  for (int m = 0; m < kModelCount; ++m) {
+    ASSERT_EQ(set.models[m]->actionInstances.size(), placed[m]) << m;
+  }
+  // The first tree as its model draws it.
+  VornActionObject* tree = nullptr;
+  for (const auto& object : world->objects()) {
+    if (!tree && object->modelIndex == kModelTree) tree = object.get();
+  }
+  ASSERT_NE(tree, nullptr);
+  const VornPlacedInstance* drawn = set.models[kModelTree]->actionInstances.front();
+  EXPECT_EQ(drawn->modelMatrix(), tree->modelMatrix());
+  tree->visible[1] = 0;
+  EXPECT_TRUE(drawn->visibleInView(0));
+  EXPECT_FALSE(drawn->visibleInView(1));
+  world.reset();
+  for (const auto& model : set.models) EXPECT_TRUE(model->actionInstances.empty());
 }
 
 // The sky in a square view at 90 degrees, from far off the origin: the cube

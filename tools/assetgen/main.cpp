@@ -66,6 +66,7 @@ const std::map<std::string, GeneratorFn>& generators() {
       {"textures", generateTextures},
       {"terrain", generateTerrain},
       {"lightmap", generateLightMap},
+      {"objects", generateCourseObjects},
       {"course_map", generateCourseMap},
   };
   return table;

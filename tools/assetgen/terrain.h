@@ -1,7 +1,8 @@
 // Generator kinds of the terrain: "terrain" writes the course's height map
 // and material map, "lightmap" precomputes the light-map cache of the
-// shipped course with the game's own code, "course_map" writes a top-down
-// picture of the course (for the docs; not part of the build's data).
+// shipped course with the game's own code, "objects" writes its object map,
+// placement image and beer list, "course_map" writes a top-down picture of
+// the course with its objects (for the docs; not part of the build's data).
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@ namespace assetgen {
 
 int generateTerrain(const std::string& root);
 int generateLightMap(const std::string& root);
+int generateCourseObjects(const std::string& root);
 int generateCourseMap(const std::string& root);
 
 }  // namespace assetgen

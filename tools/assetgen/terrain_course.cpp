@@ -17,8 +17,8 @@ constexpr float kFinishHeight = 2.0f;
 constexpr int kStartFlatRows = 2;         // gentle start area
 constexpr float kStartFlatDrop = 0.5f;    // per row
 constexpr int kStartRunEnd = 16;          // rows 2..15: the steep start run
-constexpr float kStartRunDrop = 8.0f;
-constexpr int kRunOutRow = 74;            // from here on: nearly flat to the finish
+constexpr float kStartRunDrop = 9.0f;
+constexpr int kRunOutRow = 94;            // from here on: nearly flat to the finish
 constexpr float kRunOutDrop = 0.3f;
 
 // --- Kickers: a ramp rising `rise` over the row before the lip; behind the
@@ -36,27 +36,30 @@ struct Kicker {
 };
 constexpr Kicker kKickers[] = {
     {Lane::Common, 10, 10.0f, 4, 8.0f},  // a first hop on the start run
-    {Lane::Right, 33, 14.0f, 6, 32.0f},  // a medium kicker on the right path (dip depth)
-    {Lane::Left, 41, 16.0f, 6, 44.0f},   // a mega jump after the ice (dip depth)
-    {Lane::Common, 66, 14.0f, 6, 7.0f},  // the monster kicker above the finish
+    {Lane::Right, 38, 14.0f, 6, 32.0f},  // a medium kicker on the right path (dip depth)
+    {Lane::Left, 50, 16.0f, 6, 44.0f},   // a mega jump after the ice (dip depth)
+    {Lane::Common, 84, 14.0f, 6, 7.0f},  // the monster kicker above the finish
 };
 
 // --- The paths (columns). The start x = 2000 is column 40.
 constexpr float kStartColumn = 40.0f;
 constexpr float kTrunkColumn = 36.0f;
 constexpr float kTrunkReached = 10.0f;  // row where the start run has swung over to the trunk line
-constexpr float kSplitStart = 17.0f, kSplitFull = 26.0f, kJoinStart = 48.0f, kJoinEnd = 57.0f;
-constexpr float kSplitOffset = 16.0f;  // path centres 32 columns apart at full split
+constexpr float kSplitStart = 17.0f, kSplitFull = 26.0f, kJoinStart = 64.0f, kJoinEnd = 73.0f;
+// Path centres 32 columns apart at full split, set so that the straight line
+// down the start run has as far to swing over to either path.
+constexpr float kLeftSplitOffset = 13.0f;
+constexpr float kRightSplitOffset = 19.0f;
 constexpr float kTrunkHalfWidth = 6.0f;
 constexpr float kPathHalfWidth = 5.5f;
 constexpr float kFinishColumn = 38.0f;
-constexpr float kFinishLineReached = 74.0f;  // row where the final run is lined up with the finish
+constexpr float kFinishLineReached = 94.0f;  // row where the final run is lined up with the finish
 
 // --- Surface features along the paths (rows).
-constexpr float kIceFrom = 25.0f, kIceTo = 37.0f;           // the left path's ice stretch
-constexpr float kRollersFrom = 42.0f, kRollersTo = 52.0f;   // on the right path
-constexpr float kMeadowFrom = 42.0f, kMeadowTo = 54.0f;     // grass on the right path
-constexpr float kIceStripFrom = 73.0f, kIceStripTo = 77.0f;  // an icy strip before the finish
+constexpr float kIceFrom = 27.0f, kIceTo = 39.0f;           // the left path's ice stretch
+constexpr float kRollersFrom = 50.0f, kRollersTo = 62.0f;   // on the right path
+constexpr float kMeadowFrom = 50.0f, kMeadowTo = 64.0f;     // grass on the right path
+constexpr float kIceStripFrom = 93.0f, kIceStripTo = 97.0f;  // an icy strip before the finish
 
 // --- Banks: height above the track as a function of the distance e (in
 // cells) beyond the path edge; capped so nothing passes 255.
@@ -109,11 +112,11 @@ float trunkCentre(float r) {
 
 float leftCentre(float r) {
   const float s = splitAmount(r);
-  return trunkCentre(r) - s * (kSplitOffset + 2.0f * std::sin((r - kSplitStart) / 9.0f));
+  return trunkCentre(r) - s * (kLeftSplitOffset + 2.0f * std::sin((r - kSplitStart) / 9.0f));
 }
 float rightCentre(float r) {
   const float s = splitAmount(r);
-  return trunkCentre(r) + s * (kSplitOffset - 2.0f * std::sin((r - kSplitStart) / 7.0f));
+  return trunkCentre(r) + s * (kRightSplitOffset - 2.0f * std::sin((r - kSplitStart) / 7.0f));
 }
 float halfWidth(float r) { return kTrunkHalfWidth + (kPathHalfWidth - kTrunkHalfWidth) * splitAmount(r); }
 
@@ -166,6 +169,7 @@ Course buildCourse() {
   course.materials.resize(static_cast<size_t>(w) * h * 3);
   course.leftPath.resize(h);
   course.rightPath.resize(h);
+  course.halfWidth.resize(h);
   const std::vector<float> base = trackProfile(h);
 
   for (int r = 0; r < h; ++r) {
@@ -173,6 +177,7 @@ Course buildCourse() {
     const float left = leftCentre(rf), right = rightCentre(rf), half = halfWidth(rf);
     course.leftPath[r] = left;
     course.rightPath[r] = right;
+    course.halfWidth[r] = half;
     const float cap = std::min(kBankCap, kTopHeight - base[r]);
     for (int c = 0; c < w; ++c) {
       const float cf = static_cast<float>(c);

@@ -1,0 +1,323 @@
+// The object map (kinds, records, the reader's states and its reports), the
+// placement image, where its pixels put objects, how records shape them, and
+// the collision box sizes. (The shipped map on the real world: world_gl_test.)
+#include "world/object_map.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/error_log.h"
+#include "world_test_util.h"
+
+namespace vorn {
+namespace {
+
+using test::BmpPixel;
+
+constexpr const char* kScanHeader = "VornAddObject::VornAddObject(char *line) \n";
+
+std::string scanReport(int fields) {
+  return std::string(kScanHeader) + "\terror during line scan only " + std::to_string(fields) + " elemts read\n";
+}
+std::string loadReport(const std::string& detail) { return "Error VornWorld::loadObjects \n\t" + detail + "\n"; }
+
+// Model lookup like the game's: a path already asked for keeps its index, a
+// new one is appended. The first five stand for the game's (tree.3DS is 4).
+struct FakeModels {
+  std::vector<std::string> paths{"data/models/cow.3DS", "data/models/saule_end_2.3DS", "data/models/booze.3DS",
+                                 "data/models/saeule.3DS", "data/models/tree.3DS"};
+  VornModelLookup lookup() {
+    return [this](const std::string& path) {
+      for (size_t i = 0; i < paths.size(); ++i) {
+        if (paths[i] == path) return static_cast<int>(i);
+      }
+      paths.push_back(path);
+      return static_cast<int>(paths.size()) - 1;
+    };
+  }
+};
+
+// Each kind as "id path r,g,b model [records]" (a record as
+// "scale/rx/rz/ry/ox/oy/oz") or, when its line did not scan, "unscanned id model".
+std::string describe(const VornKindList& kinds) {
+  std::string out;
+  char buffer[512];
+  for (const VornAddObject& k : kinds) {
+    if (!k.scanned) {
+      std::snprintf(buffer, sizeof buffer, "unscanned %d model %d|", k.id, k.modelIndex);
+      out += buffer;
+      continue;
+    }
+    std::snprintf(buffer, sizeof buffer, "%d %s %d,%d,%d model %d [", k.id, k.modelPath.c_str(), k.red, k.green,
+                  k.blue, k.modelIndex);
+    out += buffer;
+    for (const VornPlacementRecord& r : k.records) {
+      std::snprintf(buffer, sizeof buffer, "%g/%g/%g/%g/%g/%g/%g ", r.scale, r.rotateX, r.rotateZ, r.rotateY,
+                    r.offsetX, r.offsetY, r.offsetZ);
+      out += buffer;
+    }
+    out += "]|";
+  }
+  return out;
+}
+
+class ObjectMapTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::remove(kLog);
+    setErrorLogPath(kLog);
+  }
+  void TearDown() override { std::remove(kLog); }
+  static std::string log() { return test::readText(kLog); }
+  static constexpr const char* kLog = "object_map_test.err.txt";
+};
+
+// The reader's states, every report text, and each kind of hostile content:
+// a bad line is reported (or dropped silently where the rules say so) and
+// reading goes on.
+TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
+  const std::string kindsAndRecords =
+      "free text, even 1 tree.3DS 0 255 0\n"
+      "#\n"
+      "\n"
+      "1 tree.3DS 0 255 0\n"
+      "  # leading spaces: a kind line that does not scan\n"
+      "3 saeule.3DS 255 0 0\n"
+      "1 tree.3DS 10 20 30\n"
+      "#\n"
+      "1 2 10 20 30\n"
+      "3 0.5 0 0 0 1 -2 3.5\n"
+      "1 1 0 0 0 0 0\n"
+      "9 1 0 0 0\n"
+      "#\n"
+      "1 1 0 0 0\n"
+      "#\n";
+  const std::string kindsAndRecordsSeen =
+      "1 data/models/tree.3DS 0,255,0 model 4 [2/10/20/30/0/0/0 ]|unscanned 0 model -1|"
+      "3 data/models/saeule.3DS 255,0,0 model 3 [0.5/0/0/0/1/-2/3.5 ]|"
+      "1 data/models/tree.3DS 10,20,30 model 4 [2/10/20/30/0/0/0 ]|";
+  const std::string kindsAndRecordsLog = scanReport(0) + scanReport(7) + loadReport("unknown state: 5") +
+                                         loadReport("unknown state: 5") + loadReport("unknown state: 6");
+  std::string crlf;
+  for (char c : kindsAndRecords) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+
+  const std::string longKind = "1 " + std::string(188, 'a') + ".3DS 1 2 3\n";  // 200 characters
+  std::string longestRecord = "1 1 0 0 0";
+  longestRecord += std::string(kObjectMapLineLimit - longestRecord.size(), ' ') + "\n";
+  std::string manyKinds = "#\n";
+  for (size_t i = 0; i <= kMaxObjectKinds; ++i) {
+    manyKinds += std::to_string(i) + " k" + std::to_string(i % 3) + " 1 1 1\n";
+  }
+  std::string manyRecords = "#\n";
+  for (int i = 0; i < 16; ++i) manyRecords += "5 tree.3DS 1 1 1\n";
+  manyRecords += "#\n";
+  for (size_t i = 0; i < kMaxPlacementRecords / 16 + 1; ++i) manyRecords += "5 1 0 0 0\n";
+
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string kinds;
+    std::string log;
+  } const cases[] = {
+      {"states and texts", kindsAndRecords, kindsAndRecordsSeen, kindsAndRecordsLog},
+      {"CRLF line ends", crlf, kindsAndRecordsSeen, kindsAndRecordsLog},
+      {"no '#' line defines nothing", "1 tree.3DS 0 255 0\n1 2 0 0 0\n", "", ""},
+      {"empty file", "", "", ""},
+      {"huge numbers and colours out of range",
+       "#\n99999999999 tree.3DS 1 2 3\n2 tree.3DS 1 256 3\n3 t -1 2 3\n",
+       "unscanned 0 model -1|unscanned 2 model -1|unscanned 3 model -1|",
+       scanReport(0) + scanReport(3) + scanReport(2)},
+      {"non-finite and overflowing numbers stop the scan",
+       "#\n1 tree.3DS 1 2 3\n#\n1 nan 0 0 0\n1 1 inf 0 0\n1 1e39 0 0 0\n1 1 0 0 0 0 0 -infinity\n1 2 0 0 0x1p1\n",
+       "1 data/models/tree.3DS 1,2,3 model 4 [2/0/0/2/0/0/0 ]|",
+       scanReport(1) + scanReport(2) + scanReport(1) + scanReport(7)},
+      {"records for an id without a kind are dropped silently",
+       "#\n1 tree.3DS 1 2 3\n#\n2 1 0 0 0\n-1 1 0 0 0\n",
+       "1 data/models/tree.3DS 1,2,3 model 4 []|", ""},
+      {"truncated mid-line, no line end",
+       "#\n1 tree.3DS 1 2 3\n2 saeule.3",
+       "1 data/models/tree.3DS 1,2,3 model 4 []|unscanned 2 model -1|", scanReport(2)},
+      {"a zero byte ends what the line holds",
+       std::string("#\n1 tree.3DS 1 2\0 3\n", 20),
+       "unscanned 1 model -1|", scanReport(4)},
+      {"a line over 199 characters is dropped whole, one of 199 is read",
+       "#\n" + longKind + "1 tree.3DS 1 2 3\n#\n" + longestRecord,
+       "1 data/models/tree.3DS 1,2,3 model 4 [1/0/0/0/0/0/0 ]|",
+       loadReport("line 2 longer than 199 characters: dropped")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove(kLog);
+    FakeModels models;
+    VornKindList kinds;
+    readObjectMap(reinterpret_cast<const uint8_t*>(c.text.data()), c.text.size(), models.lookup(), kinds);
+    EXPECT_EQ(describe(kinds), c.kinds);
+    EXPECT_EQ(log(), c.log);
+  }
+
+  // Counts: a hostile map loads at most kMaxObjectKinds models' worth of
+  // kinds and holds at most kMaxPlacementRecords records, each cap reported once.
+  std::remove(kLog);
+  FakeModels models;
+  VornKindList kinds;
+  readObjectMap(reinterpret_cast<const uint8_t*>(manyKinds.data()), manyKinds.size(), models.lookup(), kinds);
+  EXPECT_EQ(kinds.size(), kMaxObjectKinds);
+  EXPECT_EQ(models.paths.size(), 5u + 3u) << "repeated names reuse their model";
+  EXPECT_EQ(log(), loadReport("more than 64 kinds: line 66 and further kinds dropped"));
+  std::remove(kLog);
+  kinds.clear();
+  readObjectMap(reinterpret_cast<const uint8_t*>(manyRecords.data()), manyRecords.size(), models.lookup(), kinds);
+  size_t held = 0;
+  for (const VornAddObject& k : kinds) held += k.records.size();
+  EXPECT_EQ(held, kMaxPlacementRecords);
+  EXPECT_EQ(kinds.front().records.size(), kMaxPlacementRecords / 16);
+  EXPECT_EQ(log(), loadReport("more than 65536 placement records: line 4115 and further records dropped"));
+}
+
+// The placement image is read by the material map's BMP rules; every size
+// and row check holds.
+TEST_F(ObjectMapTest, PlacementImageKeepsTheMapBmpChecks) {
+  const BmpPixel red{0, 0, 255};
+  const std::vector<uint8_t> good = test::materialBmp(2, 1, {red, red});
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    std::string detail;
+  };
+  std::vector<Case> cases = {
+      {"not BM", good, "\tbmp header damaged or unknown : p.bmp\n"},
+      {"8-bit", test::materialBmp(2, 1, {red, red}, 40, 8),
+       "\tunsopported bit format only 24 bit supported : file pixelsize= 8\n"},
+      {"negative height (top-down)", good, "\tplacement image 2 x -1 is stored top-down or damaged: p.bmp\n"},
+      {"2^31-1 square", good, "\tfile truncated: p.bmp\n"},
+      {"last pixel cut", {good.begin(), good.end() - 1}, "\tfile truncated: p.bmp\n"},
+      {"cut in the info header", {good.begin(), good.begin() + 20}, "\tfile truncated: p.bmp\n"},
+  };
+  cases[0].bytes[1] = 'X';
+  for (int i = 22; i < 26; ++i) cases[2].bytes[i] = 0xFF;
+  for (int i = 18; i < 26; ++i) cases[3].bytes[i] = i % 4 == 1 ? 0x7F : 0xFF;
+  for (const Case& c : cases) {
+    VornPlacementImage image;
+    std::string detail;
+    EXPECT_FALSE(decodePlacementImage(c.bytes.data(), c.bytes.size(), "p.bmp", image, detail)) << c.what;
+    EXPECT_EQ(detail, c.detail) << c.what;
+    EXPECT_TRUE(image.pixels.empty() && image.width == 0) << c.what;
+  }
+  VornPlacementImage image;
+  std::string detail;
+  ASSERT_TRUE(decodePlacementImage(good.data(), good.size(), "p.bmp", image, detail));
+  EXPECT_EQ(image.pixels, (std::vector<uint8_t>{0, 0, 255, 0, 0, 255}));
+}
+
+// Pixels to objects: rows from the bottom, left to right, image x against
+// world x with every pixel on a grid point; kinds sharing a colour each
+// place one; black never places; records go out in placement order and
+// the objects beyond them stand plain on the ground.
+TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
+  const std::string map =
+      "#\n"
+      "1 tree.3DS 255 0 0\n"
+      "2 root_1.3DS 255 0 0\n"
+      "3 black.3DS 0 0 0\n"
+      "4 broken.3DS 0 255\n"
+      "#\n"
+      "1 2 90 90 90 1 2 3\n"
+      "1 0.5 0 0 0\n";
+  FakeModels models;
+  VornKindList kinds;
+  readObjectMap(reinterpret_cast<const uint8_t*>(map.data()), map.size(), models.lookup(), kinds);
+  ASSERT_EQ(kinds.size(), 4u);
+
+  const BmpPixel red{0, 0, 255}, green{0, 255, 0}, black{0, 0, 0};
+  // Row 0: red, black, green; row 1: black, red, red. 3 x 2 pixels on a 3 x 2 grid.
+  const auto bytes = test::materialBmp(3, 2, {red, black, green, black, red, red});
+  VornPlacementImage image;
+  std::string detail;
+  ASSERT_TRUE(decodePlacementImage(bytes.data(), bytes.size(), "p.bmp", image, detail));
+  const VornPlacementPlan plan = planPlacements(image, kinds, models.paths.size(), 3, 2, 50.0f, 50.0f);
+  std::string where;
+  for (const VornPlacement& p : plan.placements) {
+    where += std::to_string(p.kind) + "@" + std::to_string(int(p.x)) + "," + std::to_string(int(p.z)) + " ";
+  }
+  EXPECT_EQ(where, "0@100,0 1@100,0 0@50,50 1@50,50 0@0,50 1@0,50 ");
+  EXPECT_FALSE(plan.capped);
+
+  // A picture half as wide as the grid still spans it.
+  const auto narrow = test::materialBmp(2, 1, {red, red});
+  ASSERT_TRUE(decodePlacementImage(narrow.data(), narrow.size(), "p.bmp", image, detail));
+  const VornPlacementPlan wide = planPlacements(image, kinds, models.paths.size(), 4, 2, 50.0f, 50.0f);
+  ASSERT_EQ(wide.placements.size(), 4u);
+  EXPECT_EQ(wide.placements[0].x, 100.0f);
+  EXPECT_EQ(wide.placements[2].x, 0.0f);
+  EXPECT_TRUE(planPlacements(image, kinds, 5, 4, 2, 50.0f, 50.0f).placements.size() == 2)
+      << "a kind whose model index is not in the list is not placed";
+
+  VornActionObjectList objects;
+  placeAll(plan, kinds, [](float x, float z) { return 1000.0f + x + z / 100.0f; }, objects);
+  ASSERT_EQ(objects.size(), 6u);
+  EXPECT_EQ(kinds[0].nextRecord, 3);
+  auto at = [](const VornActionObject& o, VornVector v) {
+    o.transform.transformPoint(v);
+    return v;
+  };
+  auto near = [](const VornVector& a, const VornVector& b) { return a.distanceSquared(b) < 1e-6f; };
+  // The first tree: scale 2, then 90 degrees about x, z and y in that order,
+  // standing offset by (1, 2, 3) from its ground point (100, 1100, 0).
+  const VornActionObject& first = *objects[0];
+  EXPECT_EQ(first.modelIndex, 4);
+  EXPECT_EQ(first.groundHeight, 1100.0f);
+  EXPECT_TRUE(near(first.transform.position(), VornVector(101.0f, 1102.0f, 3.0f)));
+  EXPECT_TRUE(near(first.position, first.transform.position()));
+  EXPECT_TRUE(near(at(first, VornVector(0, 0, 1)), VornVector(101.0f, 1102.0f, 1.0f)))
+      << "z to -y (x), to x (z), to -z (y)";
+  EXPECT_TRUE(near(at(first, VornVector(1, 0, 0)), VornVector(101.0f, 1104.0f, 3.0f)));
+  // The second tree: the five-number record, scale only, no offset.
+  const VornActionObject& second = *objects[2];
+  EXPECT_EQ(second.groundHeight, 1050.5f);
+  EXPECT_TRUE(near(at(second, VornVector(2, 0, 0)), VornVector(51.0f, 1050.5f, 50.0f)));
+  // Beyond the records, and the root with none: plain on the ground.
+  for (size_t i : {size_t{1}, size_t{4}}) {
+    EXPECT_EQ(objects[i]->modelIndex, i == 1 ? 5 : 4);
+    const VornVector ground = objects[i]->transform.position();
+    EXPECT_EQ(ground.y, objects[i]->groundHeight);
+    EXPECT_TRUE(near(at(*objects[i], VornVector(1, 2, 3)), ground + VornVector(1, 2, 3))) << i;
+  }
+
+  // Too many objects: planning stops at the cap and says so.
+  std::vector<BmpPixel> many(256 * 129, red);
+  const auto big = test::materialBmp(256, 129, many);
+  ASSERT_TRUE(decodePlacementImage(big.data(), big.size(), "p.bmp", image, detail));
+  const VornPlacementPlan capped = planPlacements(image, kinds, models.paths.size(), 72, 80, 50.0f, 50.0f);
+  EXPECT_TRUE(capped.capped);
+  EXPECT_EQ(capped.placements.size(), kMaxPlacedObjects);
+  EXPECT_EQ(log(), scanReport(4));
+}
+
+// Box sizes count each model's objects on their own: the fourth of each gets
+// 260, all others 100; the boxes are then built at the objects' places.
+TEST_F(ObjectMapTest, FourthObjectOfEachModelGetsTheLargeBox) {
+  VornActionObjectList objects;
+  for (int model : {4, 7, 4, 4, 7, 7, 1, 4, 4, 7, 7}) {
+    objects.push_back(std::make_unique<VornActionObject>(model));
+    objects.back()->transform.setPosition(10.0f * static_cast<float>(objects.size()), 5.0f, 3.0f);
+  }
+  EXPECT_EQ(objectBoxSizes(objects),
+            (std::vector<float>{100, 100, 100, 100, 100, 100, 100, 260, 100, 260, 100}));
+  std::vector<int> asked;
+  buildObjectBoxes(objects, [&asked](int model) {
+    asked.push_back(model);
+    return 40.0f;
+  });
+  EXPECT_EQ(asked, (std::vector<int>{4, 7, 4, 4, 7, 7, 1, 4, 4, 7, 7}));
+  for (const auto& o : objects) {
+    EXPECT_TRUE(o->hasBox());
+    EXPECT_EQ(o->position.x, o->transform.position().x);
+  }
+}
+
+}  // namespace
+}  // namespace vorn
