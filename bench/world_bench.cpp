@@ -3,12 +3,15 @@
 // height query and the player's collision probe.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "base/error_log.h"
 #include "world/light_map_reference.h"
+#include "world/object_map.h"
 #include "world/terrain.h"
 
 namespace {
@@ -100,6 +103,40 @@ void BM_KeepAboveGround(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_KeepAboveGround);
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The whole object loading of the shipped course without models: the object
+// map read, the placement image decoded, every object placed on the ground
+// and its collision box built.
+void BM_PlaceObjects(benchmark::State& state) {
+  if (!ready(state)) return;
+  const std::vector<uint8_t> map = readBytes(kDataRoot + "/data/maps/twin_paths.txt");
+  const std::vector<uint8_t> image = readBytes(kDataRoot + "/data/maps/twin_paths.bmp");
+  size_t placed = 0;
+  for (auto _ : state) {
+    vorn::VornKindList kinds;
+    int next = 0;
+    vorn::readObjectMap(map.data(), map.size(), [&next](const std::string&) { return next++; }, kinds);
+    vorn::VornPlacementImage picture;
+    std::string detail;
+    if (!vorn::decodePlacementImage(image.data(), image.size(), "twin_paths.bmp", picture, detail)) {
+      state.SkipWithError("the placement image does not decode");
+      return;
+    }
+    const vorn::VornPlacementPlan plan = vorn::planPlacements(picture, kinds, 10, course().width(),
+                                                              course().height(), 50.0f, 50.0f);
+    vorn::VornActionObjectList objects;
+    placeAll(plan, kinds, [](float x, float z) { return course().getHeight(x, z); }, objects);
+    vorn::buildObjectBoxes(objects, [](int) { return 800.0f; });
+    placed = objects.size();
+  }
+  state.counters["objects"] = static_cast<double>(placed);
+}
+BENCHMARK(BM_PlaceObjects)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
