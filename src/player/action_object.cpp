@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
 #include "base/error_log.h"
+#include "player/ode_setup.h"
 #include "player/player.h"
 
 namespace vorn {
@@ -24,24 +24,12 @@ constexpr int kMaxSweepSamples = 80;
 // The beer list's line reader holds 199 characters and the terminator.
 constexpr size_t kBeerLineLimit = 199;
 
-// ODE wants one global initialisation and, for its collision caches, one
-// per thread; the terrain does the same, and both are reference counted.
-void ensureOde() {
-  static std::once_flag once;
-  std::call_once(once, [] { dInitODE2(0); });
-  thread_local bool threadReady = false;
-  if (!threadReady) {
-    dAllocateODEDataForThread(dAllocateMaskAll);
-    threadReady = true;
-  }
-}
-
 // The player's sphere, moved to each tested point; one per thread so the
 // collision of the two players never shares it across threads in tests.
 class ProbeSphere {
  public:
   ProbeSphere() {
-    ensureOde();
+    ensureOdeReady();
     geom_ = dCreateSphere(nullptr, T::kPlayerSphereRadius);
   }
   ~ProbeSphere() { dGeomDestroy(geom_); }
@@ -106,7 +94,7 @@ VornActionObject::~VornActionObject() {
 
 void VornActionObject::buildBox(float s, float modelExtentZ) {
   assert(std::isfinite(s) && s > 0.0f && "box sizes come from placement's constants");
-  ensureOde();
+  ensureOdeReady();
   if (box_) {
     dGeomDestroy(box_);
     box_ = nullptr;

@@ -2,7 +2,6 @@
 
 #include <cassert>
 #include <cmath>
-#include <mutex>
 
 namespace vorn {
 namespace {
@@ -10,18 +9,6 @@ namespace {
 bool finite(const VornVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 }  // namespace
-
-void ensureOdeReady() {
-  static std::once_flag once;
-  std::call_once(once, [] { dInitODE2(0); });
-  // Trimesh collision keeps per-thread caches; allocating them again on a
-  // thread that has them is a cheap no-op.
-  thread_local bool threadReady = false;
-  if (!threadReady) {
-    dAllocateODEDataForThread(dAllocateMaskAll);
-    threadReady = true;
-  }
-}
 
 TerrainCollision::TerrainCollision(const TerrainMesh& mesh) {
   static_assert(sizeof(dTriIndex) == sizeof(int32_t), "terrain indices are 32-bit");

@@ -6,6 +6,7 @@
 #include <ode/ode.h>
 
 #include "math/vector.h"
+#include "player/ode_setup.h"
 #include "world/terrain_mesh.h"
 
 namespace vorn {
@@ -15,10 +16,6 @@ constexpr int kMaxPlayerContacts = 5;
 constexpr float kClearanceRayLength = 10000.0f;
 // keepAboveGround keeps a point this far above the ground.
 constexpr float kGroundClearance = 10.0f;
-
-// Makes sure ODE is initialised for collision on the calling thread. Safe to
-// call any number of times from any thread.
-void ensureOdeReady();
 
 // One contact of the probe sphere with the terrain.
 struct TerrainContact {
