@@ -2,8 +2,11 @@
 // messages cost each frame, and the highscore table's operations.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <string>
+#include <unistd.h>
 
+#include "app/ghost.h"
 #include "app/highscore.h"
 #include "app/hud_state.h"
 #include "app/race_message.h"
@@ -66,6 +69,41 @@ void BM_HighscoreRankInsertSerialize(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_HighscoreRankInsertSerialize);
+
+// One recorded frame of a ghost race: the line opened, appended and closed
+// (a crash loses at most that line), in a scratch folder. The file is emptied
+// every 1,000 frames so it stays the size of a race.
+void BM_RecordGhostFrame(benchmark::State& state) {
+  char dir[] = "/tmp/vorn_bench_ghost.XXXXXX";
+  if (!mkdtemp(dir) || chdir(dir) != 0) {
+    state.SkipWithError("no scratch folder");
+    return;
+  }
+  const float matrix[16] = {-0.055f, 0, 0.058f, 0, -0.05f, 0.04f, -0.048f, 0, -0.029f, -0.069f, -0.028f, 0,
+                            2003.845f, 234.877f, 91.283f, 1};
+  vorn::VornGhost recorder;
+  recorder.open("data/maps/twin_paths.rgb");
+  int frames = 0;
+  for (auto _ : state) {
+    recorder.record(0.16667f, matrix);
+    if (++frames % 1000 == 0) recorder.clear();
+  }
+  std::system((std::string("rm -rf ") + dir).c_str());
+}
+BENCHMARK(BM_RecordGhostFrame);
+
+// Parsing a whole race's run (900 frames), as a ghost race start does.
+void BM_ParseGhostRun(benchmark::State& state) {
+  std::string text;
+  const float matrix[16] = {-0.055f, 0, 0.058f, 0, -0.05f, 0.04f, -0.048f, 0, -0.029f, -0.069f, -0.028f, 0,
+                            2003.845f, 234.877f, 91.283f, 1};
+  for (int i = 0; i < 900; ++i) text += vorn::formatRunLine(0.16667f, matrix);
+  for (auto _ : state) {
+    const auto frames = vorn::parseRun(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    benchmark::DoNotOptimize(frames.data());
+  }
+}
+BENCHMARK(BM_ParseGhostRun);
 
 }  // namespace
 

@@ -42,6 +42,12 @@ void VornGame::setState(int newState) {
   }
 }
 
+void VornGame::trace(const char* line) const {
+  if (!trace_) return;
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
+
 void VornGame::keyDown(int code) {
   if (code < 0 || code > 255) return;
   keys[code] = 1;
@@ -93,7 +99,7 @@ void VornGame::keyDown(int code) {
       case key::kRestart:
         if (VornTerrain* ground = raceGround()) {
           race->restart(ground->startPosition());
-          forgetObjectPaths();
+          objectContacts_.forget();
         }
         lastFrameTime = now();
         break;
@@ -166,7 +172,12 @@ void VornGame::startRace(int raceState, bool withGhost) {
   setState(raceState);
   if (raceState == kStateRace) {
     ghostGame = withGhost;
-    // A ghost race reloads and rewinds the recorded run (waits for: recorded runs).
+    // A ghost race replays the stored run from its start and records this
+    // one from an empty file.
+    if (ghostGame) {
+      loadGhost();
+      recorder.clear();
+    }
     huds[0].reset();
   } else {
     splitCountdown = kSplitCountdown;
@@ -225,7 +236,7 @@ void VornGame::addMessage(int startX, int endX, int startY, int endY, int startS
 }
 
 void VornGame::cleanup() {
-  // The recorder stops and closes its file first (waits for: recorded runs).
+  // The recorder has nothing to flush: it closes its file after every line.
   sound.cleanup();
 }
 

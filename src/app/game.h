@@ -10,6 +10,7 @@
 
 #include "base/clock.h"
 #include "app/font.h"
+#include "app/ghost.h"
 #include "app/fps_counter.h"
 #include "app/highscore.h"
 #include "app/hud.h"
@@ -20,6 +21,7 @@
 #include "player/action_object.h"
 #include "player/autopilot.h"
 #include "player/camera.h"
+#include "player/object_contacts.h"
 #include "player/player.h"
 #include "player/race.h"
 #include "sound/sound_bank.h"
@@ -83,6 +85,9 @@ class VornGame {
 
   // Prints every state change as "state <name>" on standard output.
   void setTrace(bool on) { trace_ = on; }
+  // With tracing on, prints `line` and flushes (the end-to-end tests read it live).
+  void trace(const char* line) const;
+  bool tracing() const { return trace_; }
   void setState(int newState);
 
   // Queues the live race messages on the font; once every race frame.
@@ -113,8 +118,10 @@ class VornGame {
   std::unique_ptr<VornPlayer> riders[2][2];
   std::unique_ptr<VornRaceHooks> raceHooks;
   std::unique_ptr<VornRace> race;
-  // --demo: player 1 is driven by the autopilot (made when the world loads).
+  // --demo: player 1 is driven by the autopilot (made when the world loads);
+  // with --ghost the demo race is a ghost race.
   bool demo = false;
+  bool demoGhost = false;
   std::unique_ptr<VornAutopilot> autopilot;
   int64_t deadline2 = 0;  // player 2's race clock in the split race
   // The beer bottles (load step 16), their drawing adapters in model 2's
@@ -128,6 +135,13 @@ class VornGame {
   // objects get their visibility, bottles are taken along the same path.
   float collideObjects(int player, VornPlayer& body);
   bool takeBeers(int player, const VornVector& position);
+
+  // The run being recorded (a ghost race keeps it when it wins) and the
+  // stored run replayed as the rival; the maps name their files.
+  static constexpr const char* kRecordingMap = "data/maps/twin_paths.rgb";
+  static constexpr const char* kGhostMap = "data/maps/twin_paths1.rgb";
+  VornGhost recorder;
+  VornGhost ghost;
 
   VornVector lightPosition;
   int state = kStateLoading;
@@ -172,23 +186,18 @@ class VornGame {
   void bakeObjectShadows();
   // Every bottle back and every object path forgotten (a race start or end).
   void resetActionObjects();
-  // A player moved without travelling (start, restart): its next object
-  // test's path starts where it stands.
-  void forgetObjectPaths();
   // "k"/End: player 1's position appended to placier.txt.
   void writePlacement();
   void drawBeerShadows();
+  // Loads (and rewinds) the ghost's run; with --trace prints its frame count.
+  void loadGhost();
+  // Race-frame step 7: the ghost's silhouette at its current frame.
+  void drawGhost();
 
   void timedReplayFrame();
 
-  // Where each player's (0, 1) next object and bottle test starts its path.
-  struct ObjectPaths {
-    VornVector objects;
-    VornVector beers;
-    bool valid = false;
-    bool beersValid = false;
-  };
-  ObjectPaths pathStart_[2];
+  // Where each player's next object and bottle test starts its path.
+  VornObjectContacts objectContacts_;
 
   const VornClock* clock_;
   bool trace_ = false;

@@ -77,8 +77,11 @@ void VornGame::loadNextStep() {
       }
       break;
     case 16: {
-      // The light and the beer bottles. The recorder and ghost and the snow
-      // follow here (waits for: recorded runs, particles).
+      // The recorder (emptied, with a first line for player 1) and the ghost,
+      // the light and the beer bottles. The snow follows here (waits for: particles).
+      recorder.open(kRecordingMap);
+      if (players[0]) recorder.record(0.0f, players[0]->modelTransform.modelMatrix().m);
+      loadGhost();
       lightPosition = VornVector(0.0f, 1.0f, -1.0f);
       lightPosition.normalize();
       loadBeers();
@@ -130,7 +133,7 @@ void VornGame::loadNextStep() {
     default:
       setState(kStateMenu);
       // The demo goes straight into a single race driven by the autopilot.
-      if (demo) startRace(kStateRace, false);
+      if (demo) startRace(kStateRace, demoGhost);
       return;
   }
   ++loadStep;

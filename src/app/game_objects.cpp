@@ -94,34 +94,16 @@ void VornGame::bakeObjectShadows() {
 }
 
 float VornGame::collideObjects(int player, VornPlayer& body) {
-  const int view = player & 1;
-  const VornVector from = pathStart_[view].valid ? pathStart_[view].objects : body.position();
-  float awakeChange = 0.0f;
-  if (world) {
-    for (const auto& object : world->objects()) {
-      if (object->modelIndex == kModelTree) {
-        if (object->collide(from, body, awakeChange, view) && trace_) {
-          std::printf("tree hit: player %d speed %.1f\n", player + 1, static_cast<double>(body.speed));
-          std::fflush(stdout);
-        }
-      } else {
-        object->updateVisibility(body.position(), view);
-      }
-    }
-  }
-  pathStart_[view].objects = body.position();
-  pathStart_[view].valid = true;
-  return awakeChange;
+  if (!world) return 0.0f;
+  return objectContacts_.collide(world->objects(), kModelTree, player, body, [this](int who, float speed) {
+    if (!trace_) return;
+    std::printf("tree hit: player %d speed %.1f\n", who + 1, static_cast<double>(speed));
+    std::fflush(stdout);
+  });
 }
 
 bool VornGame::takeBeers(int player, const VornVector& position) {
-  const int view = player & 1;
-  // The bottles turn once a frame, with the first player's test.
-  if (view == 0) actionObjects.spinAll();
-  const VornVector from = pathStart_[view].beersValid ? pathStart_[view].beers : position;
-  pathStart_[view].beers = position;
-  pathStart_[view].beersValid = true;
-  const int taken = actionObjects.update(from, position, view);
+  const int taken = objectContacts_.takeBeers(actionObjects, player, position);
   if (taken > 0 && trace_) {
     std::printf("bottle taken: player %d\n", player + 1);
     std::fflush(stdout);
@@ -131,11 +113,7 @@ bool VornGame::takeBeers(int player, const VornVector& position) {
 
 void VornGame::resetActionObjects() {
   actionObjects.reset();
-  forgetObjectPaths();
-}
-
-void VornGame::forgetObjectPaths() {
-  for (ObjectPaths& p : pathStart_) p = ObjectPaths{};
+  objectContacts_.forget();
 }
 
 void VornGame::writePlacement() {

@@ -4,9 +4,12 @@
 #include <GL/glew.h>
 #include <GL/glut.h>
 
+#include <cstdio>
+
 #include "app/game.h"
 #include "app/platform.h"
 #include "player/player_gl.h"
+#include "sound/sound_rules.h"
 
 namespace vorn {
 
@@ -25,9 +28,8 @@ constexpr int kWinTextX = 100;
 constexpr int kWinTextY = 500;
 constexpr int kWinTextSize = 80;
 
-// The race update's calls into the game's other parts. The hooks of the
-// particles and recorded runs keep their defaults (nothing happens)
-// (waits for: particles, recorded runs).
+// The race update's calls into the game's other parts. The particle hooks
+// keep their defaults (nothing happens) (waits for: particles).
 class GameRaceHooks final : public VornRaceHooks {
  public:
   explicit GameRaceHooks(VornGame& game) : game_(game) {}
@@ -36,12 +38,21 @@ class GameRaceHooks final : public VornRaceHooks {
   void setNow(int64_t now) { now_ = now; }
 
   bool updateHud(int player, int64_t secondsLeft, float awakeChange, float speed) override {
-    return game_.huds[player].update(static_cast<int>(secondsLeft), awakeChange, speed);
+    const bool exhausted = game_.huds[player].update(static_cast<int>(secondsLeft), awakeChange, speed);
+    // One snore loop for both players: the sleepier one is heard.
+    float awake = game_.huds[0].awake;
+    if (game_.state == kStateSplitRace && game_.huds[1].awake < awake) awake = game_.huds[1].awake;
+    game_.sound[kSoundSnore].setGain(snoreGain(awake));
+    return exhausted;
   }
   void setHudWon(int player) override { game_.huds[player].setWon(); }
   void setHudLost(int player) override { game_.huds[player].setLost(); }
 
   void showMessage(RaceText kind, int player, const char* text) override {
+    if (game_.tracing()) {
+      std::printf("message %s\n", text);
+      std::fflush(stdout);
+    }
     switch (kind) {
       case RaceText::kCountdown: addCountdownMessage(game_.messages, now_, text); break;
       case RaceText::kJumpRating: addJumpMessage(game_.messages, now_, text); break;
@@ -80,11 +91,26 @@ class GameRaceHooks final : public VornRaceHooks {
   void stopMusic() override { game_.sound.music.setGain(0.0f); }
 
   void advanceAnimations(float dt) override { game_.models.advanceAnimations(dt); }
+  // A knocked-out cow sleeps where it fell; the snow's sleeping puff joins
+  // here (waits for: particles).
+  void emitSleeping(const VornVector&) override { game_.sound[kSoundSnore].setGain(kSnoreFullGain); }
 
   float collideObjects(int player, VornPlayer& body) override { return game_.collideObjects(player, body); }
   // In the split race both players test the bottles each frame, player 1
   // first: a bottle both reach in the same frame goes to player 1.
   bool updateBeers(int player, const VornVector& position) override { return game_.takeBeers(player, position); }
+
+  // The ghost race: this run is recorded while the stored one is replayed;
+  // the run that beats the ghost becomes the next ghost.
+  void recordFrame(float dt, const VornMatrix& model) override { game_.recorder.record(dt, model.m); }
+  bool advanceReplay(float dt) override {
+    const bool arrived = game_.ghost.advance(dt);
+    if (arrived) game_.trace("ghost finished");
+    return arrived;
+  }
+  void closeRecording() override {
+    if (game_.recorder.keepAsGhost()) game_.trace("ghost kept");
+  }
 
  private:
   static constexpr VornSoundSlot kSlidingSlots[] = {kSoundSpeed, kSoundGrass, kSoundIce};
@@ -145,7 +171,10 @@ void VornGame::runRaceUpdate(bool split) {
   if (!ground) return;
   const int64_t t = now();
   static_cast<GameRaceHooks*>(raceHooks.get())->setNow(t);
-  if (autopilot && !split) autopilot->drive(*players[0], keys);
+  // The demo driver holds the keys only until the race ends, so Space after
+  // it is the player's.
+  const VornPlayer& driven = *players[0];
+  if (autopilot && !split && (driven.racing || !driven.countdownDone)) autopilot->drive(driven, keys);
   previousPosition = players[0]->position();
 
   VornRaceClock clock = raceClock();
@@ -202,8 +231,22 @@ void VornGame::drawRaceView(int view) {
   // 6. The bottles' shadows on the ground (the bottles themselves and the
   // other placed objects are drawn by the model pass, per view).
   drawBeerShadows();
-  // 7. to 9.: the ghost (single race only), the shadow-volume pass and the
-  // snow follow here (waits for: recorded runs, shadow volumes, particles).
+  // 7. The ghost, in the single race only.
+  if (state == kStateRace && ghostGame) drawGhost();
+  // 8. and 9.: the shadow-volume pass and the snow follow here (waits for:
+  // shadow volumes, particles).
+}
+
+void VornGame::loadGhost() {
+  ghost.load(kGhostMap);
+  if (trace_) {
+    std::printf("ghost: %d frames\n", ghost.count());
+    std::fflush(stdout);
+  }
+}
+
+void VornGame::drawGhost() {
+  if (const float* matrix = ghost.currentTransform()) models.drawGhost(matrix);
 }
 
 void VornGame::drawSingleScene() {

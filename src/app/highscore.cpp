@@ -14,8 +14,6 @@
 namespace vorn {
 namespace {
 
-size_t writeAll(std::FILE* file, const char* data, size_t size) { return std::fwrite(data, 1, size, file); }
-
 // A whole line holding one decimal integer that fits an int (blanks around
 // it allowed); anything else is damage.
 bool parseScore(const std::string& line, int& score) {
@@ -49,30 +47,6 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 }  // namespace
 
-bool replaceFileAtomically(const std::string& path, const std::string& contents, const VornWriteFn& write) {
-  const std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) {
-    logError("VornHighscore::save", "\tcannot write %s: %s\n", temp.c_str(), std::strerror(errno));
-    return false;
-  }
-  const size_t written = write ? write(f, contents.data(), contents.size()) : writeAll(f, contents.data(), contents.size());
-  bool ok = written == contents.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = ::fsync(::fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) {
-    logError("VornHighscore::save", "\twriting %s failed, the previous table is kept\n", temp.c_str());
-    std::remove(temp.c_str());
-    return false;
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    logError("VornHighscore::save", "\tcannot replace %s: %s\n", path.c_str(), std::strerror(errno));
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
-}
 
 VornHighscore::VornHighscore(std::string fileName, bool ascending, int maxEntries)
     : maxEntries_(maxEntries), fileName_(std::move(fileName)), ascending_(ascending) {
@@ -153,7 +127,7 @@ std::string VornHighscore::serialize() const {
 bool VornHighscore::save(const VornWriteFn& write) const {
   std::printf("SAVING\n");
   std::fflush(stdout);
-  return replaceFileAtomically(fileName_, serialize(), write);
+  return replaceFileAtomically(fileName_, serialize(), "VornHighscore::save", write);
 }
 
 }  // namespace vorn

@@ -11,21 +11,14 @@
 #include <string>
 #include <utility>
 
+#include "base/file_io.h"
+
 namespace vorn {
 
 // Score files larger than this are damaged; only this much is read.
 constexpr size_t kMaxScoreFileBytes = 64 * 1024;
 // Names read from a file are cut to this many characters.
 constexpr size_t kMaxStoredNameLength = 64;
-
-// Writes `size` bytes to `file`; returns the count written. Tests substitute
-// a writer that fails part-way to check that a failed save keeps the table.
-using VornWriteFn = std::function<size_t(std::FILE* file, const char* data, size_t size)>;
-
-// Replaces `path` with `contents` through a temporary file beside it, which
-// is renamed over the old file only after it was written completely; on any
-// failure the temporary file is removed and the old file stays as it was.
-bool replaceFileAtomically(const std::string& path, const std::string& contents, const VornWriteFn& write = {});
 
 class VornHighscore {
  public:

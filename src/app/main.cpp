@@ -19,11 +19,12 @@ namespace {
 
 void printUsage() {
   std::printf(
-      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--timed-frames N] [--fixed-step]\n"
+      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--timed-frames N] [--fixed-step]\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program)\n"
       "  --trace     print each game state change on standard output\n"
       "  --demo      start a single race driven by the autopilot\n"
+      "  --ghost     the same as a ghost race (implies --demo)\n"
       "  --timed-frames N\n"
       "              timed replay: the demo race on a fixed 1/60 s step, the same\n"
       "              every run; prints the frame rate after N race frames and quits\n"
@@ -36,6 +37,7 @@ void printUsage() {
 int main(int argc, char** argv) {
   vorn::StartOptions options;
   bool demo = false;
+  bool demoGhost = false;
   int timedFrames = 0;
   bool fixedStep = false;
   std::string requestedRoot;
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
       options.trace = true;
     } else if (std::strcmp(argv[i], "--demo") == 0) {
       demo = true;
+    } else if (std::strcmp(argv[i], "--ghost") == 0) {
+      demoGhost = true;
     } else if (std::strcmp(argv[i], "--timed-frames") == 0 && i + 1 < argc) {
       timedFrames = std::atoi(argv[++i]);
       if (timedFrames <= 0) {
@@ -95,7 +99,8 @@ int main(int argc, char** argv) {
                    .release();
   if (fixedStep) vorn::game->enableTimedReplay(&replayClock, timedFrames);
   vorn::game->setTrace(options.trace);
-  vorn::game->demo = demo;
+  vorn::game->demo = demo || demoGhost;
+  vorn::game->demoGhost = demoGhost;
   if (options.trace) {
     std::printf("state %s\n", vorn::stateName(vorn::game->state));
     std::fflush(stdout);

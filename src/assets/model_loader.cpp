@@ -70,22 +70,5 @@ VornLoadedModel buildModelFromBytes(const uint8_t* data, size_t size, const std:
   return out;
 }
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit) {
-  bytes.clear();
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  uint8_t buffer[65536];
-  bool ok = true;
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-    if (bytes.size() + n > limit) {
-      ok = false;
-      break;
-    }
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  }
-  std::fclose(f);
-  return ok;
-}
 
 }  // namespace vorn

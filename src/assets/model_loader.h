@@ -12,6 +12,7 @@
 #include "assets/material.h"
 #include "assets/model_build.h"
 #include "assets/model_part.h"
+#include "base/file_io.h"
 
 namespace vorn {
 
@@ -56,8 +57,5 @@ inline VornLoadedModel buildModelFromBytes(const uint8_t* data, size_t size, con
   return buildModelFromBytes(data, size, fileName, lookup, tables.materials, tables.textureGroups,
                              tables.untexturedMaterials);
 }
-
-// Reads a whole file; false when it cannot be opened or exceeds `limit`.
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit);
 
 }  // namespace vorn

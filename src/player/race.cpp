@@ -97,6 +97,14 @@ void VornRace::afterRace(int index, VornGround& ground, float dt, bool advanceSh
   if (p.speed > VornRiderTuning::kCoastPoseSpeed && cameras_[index]) cameras_[index]->update(ground);
 }
 
+bool VornRace::freshSpacePress(const uint8_t* keys) {
+  if (!keys[kSpaceKey]) {
+    spaceReleased_ = true;
+    return false;
+  }
+  return spaceReleased_;
+}
+
 void VornRace::bonus(int index, int64_t& deadline) {
   if (!players_[index] || !hooks_.updateBeers(index, players_[index]->position())) return;
   hooks_.showMessage(RaceText::kBonus, index, "+5");
@@ -117,9 +125,10 @@ VornRaceResult VornRace::updateSingle(VornGround& ground, VornRaceClock& clock, 
       if (camera) camera->update(ground);
     } else {
       afterRace(0, ground, dt);
-      if (in.keys[kSpaceKey]) result.request = RaceRequest::kBackToMenu;
+      if (freshSpacePress(in.keys)) result.request = RaceRequest::kBackToMenu;
     }
   } else {
+    spaceReleased_ = false;
     riders_[0].awakeChange = 0.0f;
     riders_[0].race(p, ground, hooks_, in.keys, dt, in.now);
     result = singleRules(ground, clock, in);
@@ -155,13 +164,18 @@ VornRaceResult VornRace::singleRules(VornGround& ground, VornRaceClock& clock, c
     endSingleRace(clock, RaceSound::kLose, false, 1);
   }
 
-  // 2. The lean was posed with the motion. 3. The race against the recorded run.
-  if (in.ghostGame) {
+  // 2. The lean was posed with the motion. 3. The race against the recorded
+  // run, while the player is still in it. Crossing the line in time beats a
+  // ghost arriving in the same frame; crossing it with the clock run out is
+  // the loss of step 4.
+  if (in.ghostGame && p.racing) {
     hooks_.recordFrame(dt_, p.modelTransform.modelMatrix());
-    if (hooks_.advanceReplay(dt_)) endSingleRace(clock, RaceSound::kLost, false, 1);
-    if (rider.endOfTrack) {
+    const bool ghostArrived = hooks_.advanceReplay(dt_);
+    if (rider.endOfTrack && s > 0) {
       hooks_.closeRecording();
       endSingleRace(clock, RaceSound::kWin, true, 3);
+    } else if (ghostArrived && !rider.endOfTrack) {
+      endSingleRace(clock, RaceSound::kLost, false, 1);
     }
   }
 
@@ -297,7 +311,11 @@ VornRaceResult VornRace::updateSplit(VornGround& ground, VornRaceClock& clock, c
     }
     const bool noneRacing = !players_[0]->racing && !players_[1]->racing;
     if (anyRacing && noneRacing) hooks_.muteLoopingSounds();
-    if (noneRacing && in.keys[kSpaceKey]) result.request = RaceRequest::kBackToMenu;
+    if (!noneRacing) {
+      spaceReleased_ = false;
+    } else if (freshSpacePress(in.keys)) {
+      result.request = RaceRequest::kBackToMenu;
+    }
   }
 
   hooks_.updateMessages();

@@ -106,6 +106,9 @@ class VornRace {
   void playerContact();
   void horns(VornRaceClock& clock, float dt);
   void bonus(int index, int64_t& deadline);
+  // Space after the race counts only once it was up since the race ended: a
+  // player still holding it from a jump at the finish sees the result first.
+  bool freshSpacePress(const uint8_t* keys);
 
   VornRaceHooks& hooks_;
   VornPlayer* players_[2] = {nullptr, nullptr};
@@ -114,6 +117,7 @@ class VornRace {
   float dt_ = 0.0f;
   // The split-race player who crossed the finish first, -1 while none has.
   int splitFinisher_ = -1;
+  bool spaceReleased_ = false;
 };
 
 }  // namespace vorn

@@ -43,6 +43,8 @@ bool VornSoundBank::volumeKey(unsigned char key) {
 
 void VornSoundBank::raceStart() {
   sounds[kSoundStart].play();
+  // A rested cow does not snore; the race rules raise the loop as it tires.
+  sounds[kSoundSnore].setGain(snoreGain(kSnoreFromAwake));
   music.setGain(kMusicStartGain);
   music.play();
 }

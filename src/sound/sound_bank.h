@@ -39,7 +39,8 @@ struct VornSoundBank {
   // "+" raises and "-" lowers the race music; true when the key was one of them.
   bool volumeKey(unsigned char key);
 
-  // Every race start: the start sound, race music back to gain 0.5 and started.
+  // Every race start: the start sound, the snore loop silent, race music back
+  // to gain 0.5 and started.
   void raceStart();
   // A finished single race: the looping sounds and the race music fall
   // silent, the highscore track drops its old buffers, and the win sound

@@ -44,4 +44,10 @@ int32_t pcmFormat(int channels, int bitsPerSample) {
   return 0;
 }
 
+float snoreGain(float awake) {
+  if (!(awake < kSnoreFromAwake)) return 0.0f;  // rested, or not a number
+  if (awake <= 0.0f) return kSnoreFullGain;
+  return kSnoreFullGain * (kSnoreFromAwake - awake) / kSnoreFromAwake;
+}
+
 }  // namespace vorn

@@ -21,6 +21,13 @@ constexpr unsigned char kVolumeDownKey = '-';
 // New music gain after a key; any other key leaves the gain as it is.
 float musicGainAfterKey(float gain, unsigned char key);
 
+// The snore loop follows the sleepiness gauge (awake 100 is rested, below 0
+// knocked out): silent from kSnoreFromAwake up, rising to full gain at 0. A
+// cow that fell asleep snores at full gain.
+constexpr float kSnoreFromAwake = 50.0f;
+constexpr float kSnoreFullGain = 1.0f;
+float snoreGain(float awake);
+
 // Gain every music stream gets right after opening and at every race start.
 constexpr float kMusicStartGain = 0.5f;
 

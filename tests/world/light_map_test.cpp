@@ -67,23 +67,11 @@ TEST(LightMapLighting, GreysByTheFacingBlendedBetweenGridTexelsWithAWhiteMargin)
   EXPECT_LT(grey(blurred, f, f), 255);
 }
 
-TEST(LightMapBlur, KeepsTheBrightnessOfEvenGroundWithItsRaisedCosineKernel) {
-  const std::vector<float> w = lightMapBlurKernel(8);  // raised cosines: 4 at the centre, 0.086 at the corners
-  EXPECT_TRUE(w.size() == 17u * 17u && w[8 * 17 + 8] == 4.0f && std::fabs(w[0] - 0.0858f) < 1e-4f);
-  // Flat ground is 186 wherever it is lit; blurring may only lose the
-  // truncated fractions (under one grey level a pass), never brighten it.
-  const LightMapLayout layout = lightMapLayout(12, 10, kLightMapTexelsPerCell);
-  const VornImage image = computeLightMap(grid(12, 10, 0, 0, 0.0f), 50.0f, 50.0f, layout, kLightMapBlurPasses,
-                                          kLightMapBlurRadius, kLight);
-  for (int z = 0; z < 5 * layout.texelsPerCell; z += 7) {
-    for (int x = 0; x <= 11 * layout.texelsPerCell; x += 5) {
-      EXPECT_LE(grey(image, x, z), 186) << x << "," << z;
-      EXPECT_GE(grey(image, x, z), 186 - kLightMapBlurPasses) << x << "," << z;
-    }
-  }
-}
-
+// The reference blur spells the rounding out; the kernel is raised cosines,
+// 4 at the centre and 0.086 at the corners.
 TEST(LightMapBlur, FastGivesTheReferencesBytesOnAnyThreadCount) {
+  const std::vector<float> w = lightMapBlurKernel(8);
+  EXPECT_TRUE(w.size() == 17u * 17u && w[8 * 17 + 8] == 4.0f && std::fabs(w[0] - 0.0858f) < 1e-4f);
   struct Case {
     int w, h, requested, passes, radius;
     unsigned seed;

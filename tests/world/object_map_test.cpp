@@ -1,14 +1,13 @@
-// The object map (kinds, records, the reader's states and its reports), the
+// The object map (kinds, records, the reader's states, reports and caps), the
 // placement image, where its pixels put objects, how records shape them, and
-// the collision box sizes. (The shipped map on the real world: world_gl_test.)
+// the collision box sizes. (The shipped files: course_objects_test.cpp.)
 #include "world/object_map.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
-#include <string>
-#include <vector>
+#include <sstream>
 
 #include "base/error_log.h"
 #include "world_test_util.h"
@@ -17,11 +16,12 @@ namespace vorn {
 namespace {
 
 using test::BmpPixel;
-
-constexpr const char* kScanHeader = "VornAddObject::VornAddObject(char *line) \n";
+constexpr BmpPixel kRed{0, 0, 255}, kGreen{0, 255, 0}, kBlack{0, 0, 0};
+constexpr const char* kLog = "object_map_test.err.txt";
 
 std::string scanReport(int fields) {
-  return std::string(kScanHeader) + "\terror during line scan only " + std::to_string(fields) + " elemts read\n";
+  return "VornAddObject::VornAddObject(char *line) \n\terror during line scan only " + std::to_string(fields) +
+         " elemts read\n";
 }
 std::string loadReport(const std::string& detail) { return "Error VornWorld::loadObjects \n\t" + detail + "\n"; }
 
@@ -30,39 +30,34 @@ std::string loadReport(const std::string& detail) { return "Error VornWorld::loa
 struct FakeModels {
   std::vector<std::string> paths{"data/models/cow.3DS", "data/models/saule_end_2.3DS", "data/models/booze.3DS",
                                  "data/models/saeule.3DS", "data/models/tree.3DS"};
-  VornModelLookup lookup() {
-    return [this](const std::string& path) {
-      for (size_t i = 0; i < paths.size(); ++i) {
-        if (paths[i] == path) return static_cast<int>(i);
-      }
-      paths.push_back(path);
-      return static_cast<int>(paths.size()) - 1;
-    };
+  VornKindList read(const std::string& text) {
+    VornKindList kinds;
+    readObjectMap(reinterpret_cast<const uint8_t*>(text.data()), text.size(), [this](const std::string& path) {
+      if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
+      return static_cast<int>(std::find(paths.begin(), paths.end(), path) - paths.begin());
+    }, kinds);
+    return kinds;
   }
 };
 
 // Each kind as "id path r,g,b model [records]" (a record as
 // "scale/rx/rz/ry/ox/oy/oz") or, when its line did not scan, "unscanned id model".
 std::string describe(const VornKindList& kinds) {
-  std::string out;
-  char buffer[512];
+  std::ostringstream out;
   for (const VornAddObject& k : kinds) {
     if (!k.scanned) {
-      std::snprintf(buffer, sizeof buffer, "unscanned %d model %d|", k.id, k.modelIndex);
-      out += buffer;
+      out << "unscanned " << k.id << " model " << k.modelIndex << "|";
       continue;
     }
-    std::snprintf(buffer, sizeof buffer, "%d %s %d,%d,%d model %d [", k.id, k.modelPath.c_str(), k.red, k.green,
-                  k.blue, k.modelIndex);
-    out += buffer;
+    out << k.id << " " << k.modelPath << " " << int(k.red) << "," << int(k.green) << "," << int(k.blue) << " model "
+        << k.modelIndex << " [";
     for (const VornPlacementRecord& r : k.records) {
-      std::snprintf(buffer, sizeof buffer, "%g/%g/%g/%g/%g/%g/%g ", r.scale, r.rotateX, r.rotateZ, r.rotateY,
-                    r.offsetX, r.offsetY, r.offsetZ);
-      out += buffer;
+      out << r.scale << "/" << r.rotateX << "/" << r.rotateZ << "/" << r.rotateY << "/" << r.offsetX << "/"
+          << r.offsetY << "/" << r.offsetZ << " ";
     }
-    out += "]|";
+    out << "]|";
   }
-  return out;
+  return out.str();
 }
 
 class ObjectMapTest : public ::testing::Test {
@@ -73,29 +68,17 @@ class ObjectMapTest : public ::testing::Test {
   }
   void TearDown() override { std::remove(kLog); }
   static std::string log() { return test::readText(kLog); }
-  static constexpr const char* kLog = "object_map_test.err.txt";
 };
 
 // The reader's states, every report text, and each kind of hostile content:
 // a bad line is reported (or dropped silently where the rules say so) and
-// reading goes on.
+// reading goes on; hostile counts stop at the caps.
 TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
   const std::string kindsAndRecords =
-      "free text, even 1 tree.3DS 0 255 0\n"
-      "#\n"
-      "\n"
-      "1 tree.3DS 0 255 0\n"
+      "free text, even 1 tree.3DS 0 255 0\n#\n\n1 tree.3DS 0 255 0\n"
       "  # leading spaces: a kind line that does not scan\n"
-      "3 saeule.3DS 255 0 0\n"
-      "1 tree.3DS 10 20 30\n"
-      "#\n"
-      "1 2 10 20 30\n"
-      "3 0.5 0 0 0 1 -2 3.5\n"
-      "1 1 0 0 0 0 0\n"
-      "9 1 0 0 0\n"
-      "#\n"
-      "1 1 0 0 0\n"
-      "#\n";
+      "3 saeule.3DS 255 0 0\n1 tree.3DS 10 20 30\n#\n"
+      "1 2 10 20 30\n3 0.5 0 0 0 1 -2 3.5\n1 1 0 0 0 0 0\n9 1 0 0 0\n#\n1 1 0 0 0\n#\n";
   const std::string kindsAndRecordsSeen =
       "1 data/models/tree.3DS 0,255,0 model 4 [2/10/20/30/0/0/0 ]|unscanned 0 model -1|"
       "3 data/models/saeule.3DS 255,0,0 model 3 [0.5/0/0/0/1/-2/3.5 ]|"
@@ -104,85 +87,68 @@ TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
                                          loadReport("unknown state: 5") + loadReport("unknown state: 6");
   std::string crlf;
   for (char c : kindsAndRecords) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-
   const std::string longKind = "1 " + std::string(188, 'a') + ".3DS 1 2 3\n";  // 200 characters
   std::string longestRecord = "1 1 0 0 0";
   longestRecord += std::string(kObjectMapLineLimit - longestRecord.size(), ' ') + "\n";
-  std::string manyKinds = "#\n";
-  for (size_t i = 0; i <= kMaxObjectKinds; ++i) {
-    manyKinds += std::to_string(i) + " k" + std::to_string(i % 3) + " 1 1 1\n";
-  }
-  std::string manyRecords = "#\n";
-  for (int i = 0; i < 16; ++i) manyRecords += "5 tree.3DS 1 1 1\n";
-  manyRecords += "#\n";
-  for (size_t i = 0; i < kMaxPlacementRecords / 16 + 1; ++i) manyRecords += "5 1 0 0 0\n";
-
+  const std::string tree = "1 data/models/tree.3DS 1,2,3 model 4 ";
   struct Case {
     const char* what;
-    std::string text;
-    std::string kinds;
-    std::string log;
+    std::string text, kinds, log;
   } const cases[] = {
       {"states and texts", kindsAndRecords, kindsAndRecordsSeen, kindsAndRecordsLog},
       {"CRLF line ends", crlf, kindsAndRecordsSeen, kindsAndRecordsLog},
       {"no '#' line defines nothing", "1 tree.3DS 0 255 0\n1 2 0 0 0\n", "", ""},
       {"empty file", "", "", ""},
-      {"huge numbers and colours out of range",
-       "#\n99999999999 tree.3DS 1 2 3\n2 tree.3DS 1 256 3\n3 t -1 2 3\n",
+      {"huge numbers and colours out of range", "#\n99999999999 tree.3DS 1 2 3\n2 tree.3DS 1 256 3\n3 t -1 2 3\n",
        "unscanned 0 model -1|unscanned 2 model -1|unscanned 3 model -1|",
        scanReport(0) + scanReport(3) + scanReport(2)},
       {"non-finite and overflowing numbers stop the scan",
        "#\n1 tree.3DS 1 2 3\n#\n1 nan 0 0 0\n1 1 inf 0 0\n1 1e39 0 0 0\n1 1 0 0 0 0 0 -infinity\n1 2 0 0 0x1p1\n",
-       "1 data/models/tree.3DS 1,2,3 model 4 [2/0/0/2/0/0/0 ]|",
-       scanReport(1) + scanReport(2) + scanReport(1) + scanReport(7)},
-      {"records for an id without a kind are dropped silently",
-       "#\n1 tree.3DS 1 2 3\n#\n2 1 0 0 0\n-1 1 0 0 0\n",
-       "1 data/models/tree.3DS 1,2,3 model 4 []|", ""},
-      {"truncated mid-line, no line end",
-       "#\n1 tree.3DS 1 2 3\n2 saeule.3",
-       "1 data/models/tree.3DS 1,2,3 model 4 []|unscanned 2 model -1|", scanReport(2)},
-      {"a zero byte ends what the line holds",
-       std::string("#\n1 tree.3DS 1 2\0 3\n", 20),
-       "unscanned 1 model -1|", scanReport(4)},
+       tree + "[2/0/0/2/0/0/0 ]|", scanReport(1) + scanReport(2) + scanReport(1) + scanReport(7)},
+      {"records for an id without a kind are dropped silently", "#\n1 tree.3DS 1 2 3\n#\n2 1 0 0 0\n-1 1 0 0 0\n",
+       tree + "[]|", ""},
+      {"truncated mid-line, no line end", "#\n1 tree.3DS 1 2 3\n2 saeule.3", tree + "[]|unscanned 2 model -1|",
+       scanReport(2)},
+      {"a zero byte ends what the line holds", std::string("#\n1 tree.3DS 1 2\0 3\n", 20), "unscanned 1 model -1|",
+       scanReport(4)},
       {"a line over 199 characters is dropped whole, one of 199 is read",
-       "#\n" + longKind + "1 tree.3DS 1 2 3\n#\n" + longestRecord,
-       "1 data/models/tree.3DS 1,2,3 model 4 [1/0/0/0/0/0/0 ]|",
+       "#\n" + longKind + "1 tree.3DS 1 2 3\n#\n" + longestRecord, tree + "[1/0/0/0/0/0/0 ]|",
        loadReport("line 2 longer than 199 characters: dropped")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::remove(kLog);
-    FakeModels models;
-    VornKindList kinds;
-    readObjectMap(reinterpret_cast<const uint8_t*>(c.text.data()), c.text.size(), models.lookup(), kinds);
-    EXPECT_EQ(describe(kinds), c.kinds);
+    EXPECT_EQ(describe(FakeModels().read(c.text)), c.kinds);
     EXPECT_EQ(log(), c.log);
   }
 
-  // Counts: a hostile map loads at most kMaxObjectKinds models' worth of
-  // kinds and holds at most kMaxPlacementRecords records, each cap reported once.
+  // A hostile map loads at most kMaxObjectKinds models' worth of kinds and
+  // holds at most kMaxPlacementRecords records, each cap reported once.
+  std::string manyKinds = "#\n", manyRecords = "#\n";
+  for (size_t i = 0; i <= kMaxObjectKinds; ++i) {
+    manyKinds += std::to_string(i) + " k" + std::to_string(i % 3) + " 1 1 1\n";
+  }
+  for (int i = 0; i < 16; ++i) manyRecords += "5 tree.3DS 1 1 1\n";
+  manyRecords += "#\n";
+  for (size_t i = 0; i <= kMaxPlacementRecords / 16; ++i) manyRecords += "5 1 0 0 0\n";
   std::remove(kLog);
   FakeModels models;
-  VornKindList kinds;
-  readObjectMap(reinterpret_cast<const uint8_t*>(manyKinds.data()), manyKinds.size(), models.lookup(), kinds);
-  EXPECT_EQ(kinds.size(), kMaxObjectKinds);
+  EXPECT_EQ(models.read(manyKinds).size(), kMaxObjectKinds);
   EXPECT_EQ(models.paths.size(), 5u + 3u) << "repeated names reuse their model";
-  EXPECT_EQ(log(), loadReport("more than 64 kinds: line 66 and further kinds dropped"));
-  std::remove(kLog);
-  kinds.clear();
-  readObjectMap(reinterpret_cast<const uint8_t*>(manyRecords.data()), manyRecords.size(), models.lookup(), kinds);
+  const VornKindList kinds = models.read(manyRecords);
   size_t held = 0;
   for (const VornAddObject& k : kinds) held += k.records.size();
   EXPECT_EQ(held, kMaxPlacementRecords);
   EXPECT_EQ(kinds.front().records.size(), kMaxPlacementRecords / 16);
-  EXPECT_EQ(log(), loadReport("more than 65536 placement records: line 4115 and further records dropped"));
+  EXPECT_EQ(log(), loadReport("more than 64 kinds: line 66 and further kinds dropped") +
+                       loadReport("more than 65536 placement records: line 4115 and further records dropped"));
 }
 
-// The placement image is read by the material map's BMP rules; every size
-// and row check holds.
-TEST_F(ObjectMapTest, PlacementImageKeepsTheMapBmpChecks) {
-  const BmpPixel red{0, 0, 255};
-  const std::vector<uint8_t> good = test::materialBmp(2, 1, {red, red});
+// The placement image is read by the material map's BMP rules, except that a
+// top-down picture is refused.
+TEST_F(ObjectMapTest, DamagedPlacementImagesFailWithOneLineAndNoPixels) {
+  const std::vector<uint8_t> good = test::materialBmp(2, 1, {kRed, kRed});
+  const std::string truncated = "\tfile truncated: p.bmp\n";
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -190,12 +156,12 @@ TEST_F(ObjectMapTest, PlacementImageKeepsTheMapBmpChecks) {
   };
   std::vector<Case> cases = {
       {"not BM", good, "\tbmp header damaged or unknown : p.bmp\n"},
-      {"8-bit", test::materialBmp(2, 1, {red, red}, 40, 8),
+      {"8-bit", test::materialBmp(2, 1, {kRed, kRed}, 40, 8),
        "\tunsopported bit format only 24 bit supported : file pixelsize= 8\n"},
-      {"negative height (top-down)", good, "\tplacement image 2 x -1 is stored top-down or damaged: p.bmp\n"},
-      {"2^31-1 square", good, "\tfile truncated: p.bmp\n"},
-      {"last pixel cut", {good.begin(), good.end() - 1}, "\tfile truncated: p.bmp\n"},
-      {"cut in the info header", {good.begin(), good.begin() + 20}, "\tfile truncated: p.bmp\n"},
+      {"negative height", good, "\tplacement image 2 x -1 is stored top-down or damaged: p.bmp\n"},
+      {"2^31-1 square", good, truncated},
+      {"last pixel cut", {good.begin(), good.end() - 1}, truncated},
+      {"cut in the info header", {good.begin(), good.begin() + 20}, truncated},
   };
   cases[0].bytes[1] = 'X';
   for (int i = 22; i < 26; ++i) cases[2].bytes[i] = 0xFF;
@@ -207,10 +173,6 @@ TEST_F(ObjectMapTest, PlacementImageKeepsTheMapBmpChecks) {
     EXPECT_EQ(detail, c.detail) << c.what;
     EXPECT_TRUE(image.pixels.empty() && image.width == 0) << c.what;
   }
-  VornPlacementImage image;
-  std::string detail;
-  ASSERT_TRUE(decodePlacementImage(good.data(), good.size(), "p.bmp", image, detail));
-  EXPECT_EQ(image.pixels, (std::vector<uint8_t>{0, 0, 255, 0, 0, 255}));
 }
 
 // Pixels to objects: rows from the bottom, left to right, image x against
@@ -218,23 +180,13 @@ TEST_F(ObjectMapTest, PlacementImageKeepsTheMapBmpChecks) {
 // place one; black never places; records go out in placement order and
 // the objects beyond them stand plain on the ground.
 TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
-  const std::string map =
-      "#\n"
-      "1 tree.3DS 255 0 0\n"
-      "2 root_1.3DS 255 0 0\n"
-      "3 black.3DS 0 0 0\n"
-      "4 broken.3DS 0 255\n"
-      "#\n"
-      "1 2 90 90 90 1 2 3\n"
-      "1 0.5 0 0 0\n";
   FakeModels models;
-  VornKindList kinds;
-  readObjectMap(reinterpret_cast<const uint8_t*>(map.data()), map.size(), models.lookup(), kinds);
+  VornKindList kinds = models.read(
+      "#\n1 tree.3DS 255 0 0\n2 root_1.3DS 255 0 0\n3 black.3DS 0 0 0\n4 broken.3DS 0 255\n#\n"
+      "1 2 90 90 90 1 2 3\n1 0.5 0 0 0\n");
   ASSERT_EQ(kinds.size(), 4u);
-
-  const BmpPixel red{0, 0, 255}, green{0, 255, 0}, black{0, 0, 0};
   // Row 0: red, black, green; row 1: black, red, red. 3 x 2 pixels on a 3 x 2 grid.
-  const auto bytes = test::materialBmp(3, 2, {red, black, green, black, red, red});
+  const auto bytes = test::materialBmp(3, 2, {kRed, kBlack, kGreen, kBlack, kRed, kRed});
   VornPlacementImage image;
   std::string detail;
   ASSERT_TRUE(decodePlacementImage(bytes.data(), bytes.size(), "p.bmp", image, detail));
@@ -245,16 +197,6 @@ TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
   }
   EXPECT_EQ(where, "0@100,0 1@100,0 0@50,50 1@50,50 0@0,50 1@0,50 ");
   EXPECT_FALSE(plan.capped);
-
-  // A picture half as wide as the grid still spans it.
-  const auto narrow = test::materialBmp(2, 1, {red, red});
-  ASSERT_TRUE(decodePlacementImage(narrow.data(), narrow.size(), "p.bmp", image, detail));
-  const VornPlacementPlan wide = planPlacements(image, kinds, models.paths.size(), 4, 2, 50.0f, 50.0f);
-  ASSERT_EQ(wide.placements.size(), 4u);
-  EXPECT_EQ(wide.placements[0].x, 100.0f);
-  EXPECT_EQ(wide.placements[2].x, 0.0f);
-  EXPECT_TRUE(planPlacements(image, kinds, 5, 4, 2, 50.0f, 50.0f).placements.size() == 2)
-      << "a kind whose model index is not in the list is not placed";
 
   VornActionObjectList objects;
   placeAll(plan, kinds, [](float x, float z) { return 1000.0f + x + z / 100.0f; }, objects);
@@ -268,8 +210,7 @@ TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
   // The first tree: scale 2, then 90 degrees about x, z and y in that order,
   // standing offset by (1, 2, 3) from its ground point (100, 1100, 0).
   const VornActionObject& first = *objects[0];
-  EXPECT_EQ(first.modelIndex, 4);
-  EXPECT_EQ(first.groundHeight, 1100.0f);
+  EXPECT_TRUE(first.modelIndex == 4 && first.groundHeight == 1100.0f);
   EXPECT_TRUE(near(first.transform.position(), VornVector(101.0f, 1102.0f, 3.0f)));
   EXPECT_TRUE(near(first.position, first.transform.position()));
   EXPECT_TRUE(near(at(first, VornVector(0, 0, 1)), VornVector(101.0f, 1102.0f, 1.0f)))
@@ -287,9 +228,16 @@ TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
     EXPECT_TRUE(near(at(*objects[i], VornVector(1, 2, 3)), ground + VornVector(1, 2, 3))) << i;
   }
 
+  // A picture half as wide as the grid still spans it; a kind whose model
+  // index is not in the list is not placed.
+  const auto narrow = test::materialBmp(2, 1, {kRed, kRed});
+  ASSERT_TRUE(decodePlacementImage(narrow.data(), narrow.size(), "p.bmp", image, detail));
+  const VornPlacementPlan wide = planPlacements(image, kinds, models.paths.size(), 4, 2, 50.0f, 50.0f);
+  ASSERT_EQ(wide.placements.size(), 4u);
+  EXPECT_TRUE(wide.placements[0].x == 100.0f && wide.placements[2].x == 0.0f);
+  EXPECT_EQ(planPlacements(image, kinds, 5, 4, 2, 50.0f, 50.0f).placements.size(), 2u);
   // Too many objects: planning stops at the cap and says so.
-  std::vector<BmpPixel> many(256 * 129, red);
-  const auto big = test::materialBmp(256, 129, many);
+  const auto big = test::materialBmp(256, 129, std::vector<BmpPixel>(256 * 129, kRed));
   ASSERT_TRUE(decodePlacementImage(big.data(), big.size(), "p.bmp", image, detail));
   const VornPlacementPlan capped = planPlacements(image, kinds, models.paths.size(), 72, 80, 50.0f, 50.0f);
   EXPECT_TRUE(capped.capped);
@@ -298,25 +246,11 @@ TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
 }
 
 // Box sizes count each model's objects on their own: the fourth of each gets
-// 260, all others 100; the boxes are then built at the objects' places.
-TEST_F(ObjectMapTest, FourthObjectOfEachModelGetsTheLargeBox) {
+// 260, all others 100. (The boxes at work: world_gl_test, race_objects.sh.)
+TEST(ObjectBoxes, FourthObjectOfEachModelGetsTheLargeBox) {
   VornActionObjectList objects;
-  for (int model : {4, 7, 4, 4, 7, 7, 1, 4, 4, 7, 7}) {
-    objects.push_back(std::make_unique<VornActionObject>(model));
-    objects.back()->transform.setPosition(10.0f * static_cast<float>(objects.size()), 5.0f, 3.0f);
-  }
-  EXPECT_EQ(objectBoxSizes(objects),
-            (std::vector<float>{100, 100, 100, 100, 100, 100, 100, 260, 100, 260, 100}));
-  std::vector<int> asked;
-  buildObjectBoxes(objects, [&asked](int model) {
-    asked.push_back(model);
-    return 40.0f;
-  });
-  EXPECT_EQ(asked, (std::vector<int>{4, 7, 4, 4, 7, 7, 1, 4, 4, 7, 7}));
-  for (const auto& o : objects) {
-    EXPECT_TRUE(o->hasBox());
-    EXPECT_EQ(o->position.x, o->transform.position().x);
-  }
+  for (int model : {4, 7, 4, 4, 7, 7, 1, 4, 4, 7, 7}) objects.push_back(std::make_unique<VornActionObject>(model));
+  EXPECT_EQ(objectBoxSizes(objects), (std::vector<float>{100, 100, 100, 100, 100, 100, 100, 260, 100, 260, 100}));
 }
 
 }  // namespace

@@ -1,7 +1,13 @@
-// The world's drawing on a real (Xvfb, Mesa) context with the generated data:
-// the shipped course's shaded ground and shadow pass, the GL state put back,
-// the light-map cache recomputed byte for byte; the sky box. (A missing sky
-// face and a damaged course are the end-to-end tests' part.)
+// The world's GL layer on a real (Xvfb, Mesa) context with the generated data.
+// The shipped course: its shaded ground and shadow pass, the GL state put
+// back, the light-map cache recomputed byte for byte, the placed objects on
+// the game's models and their baked shadows. The projected
+// shadows on a flat, non-square course: the baked grey lands where the light
+// says, across tile seams, in a framebuffer object and in the window alike,
+// cut out by the tree's overlay, buried parts left out, the GL state put
+// back; the beer's shadow image and the bottle meshes multiplied into the
+// picture. (The sky box and a damaged course are the end-to-end tests' part.)
+// Leaves terrain_view.bmp and terrain_shadows.bmp in the test folder.
 #include <GL/glew.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -17,8 +23,9 @@
 #include "base/error_log.h"
 #include "support/gl_window.h"
 #include "support/test_bytes.h"
-#include "world/sky.h"
+#include "world/object_shadows_gl.h"
 #include "world/world.h"
+#include "world_test_util.h"
 
 namespace vorn {
 namespace {
@@ -28,6 +35,42 @@ constexpr int kHeight = 480;
 const std::string kDataRoot = VORN_TEST_DATA_ROOT;
 const char* kHeightMap = "data/maps/twin_paths.rgb";
 const char* kCache = "data/maps/twin_paths_10_4_8_0.00_0.71_-0.71.bmp";
+// A flat course 40 x 60 points at height 10: 2 x 4 shadow tiles of 1000 x 750 units.
+constexpr int kGridW = 40;
+constexpr int kGridH = 60;
+constexpr float kGround = 10.0f;
+
+VornVector unit(float x, float y, float z) { return VornVector(x, y, z).normalized(); }
+
+struct Texels {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  // The texel over world (x, z) of a texture spread over the flat course.
+  int at(float x, float z) const {
+    const int s = static_cast<int>(x / (kGridW * 50.0f) * width);
+    const int t = static_cast<int>(z / (kGridH * 50.0f) * height);
+    return rgb[(static_cast<size_t>(t) * width + s) * 3];
+  }
+  int greyCount() const {
+    int n = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) n += rgb[i] < 200;
+    return n;
+  }
+};
+
+// The texture's texels; the texture is deleted unless kept.
+Texels takeTexture(unsigned texture, bool keep = false) {
+  Texels t;
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &t.width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &t.height);
+  t.rgb.resize(static_cast<size_t>(t.width) * t.height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, t.rgb.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
+  if (!keep) glDeleteTextures(1, &texture);
+  return t;
+}
 
 class WorldGlTest : public ::testing::Test {
  protected:
@@ -37,14 +80,24 @@ class WorldGlTest : public ::testing::Test {
     ASSERT_NE(nullptr, getcwd(cwd, sizeof cwd));
     testDir_ = cwd;
     setErrorLogPath(testDir_ + "/world_gl_err.txt");
-    // The game's fixed state and texture defaults.
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glDepthFunc(GL_LEQUAL);
+    std::remove(errorLogPath().c_str());
+    ASSERT_EQ(0, chdir(kDataRoot.c_str()));
     VornTexture::setLinear();
     VornTexture::enableMipmaps();
+    set_ = std::make_unique<VornModelSet>();
+    for (int step = 2; step <= 10; ++step) set_->runLoadingStep(step, textures);
+    ASSERT_EQ(set_->models.size(), static_cast<size_t>(kModelCount));
+    ASSERT_EQ("", test::readText(errorLogPath()));
+    const std::vector<uint8_t> map = test::sgiVerbatim(
+        std::vector<std::vector<uint8_t>>(kGridH, std::vector<uint8_t>(kGridW, static_cast<uint8_t>(kGround))));
+    ASSERT_EQ(0, flat_.loadRGBFromBytes(map.data(), map.size(), "flat.rgb"));
   }
+  static void TearDownTestSuite() {
+    set_.reset();
+    textures.clear();
+  }
+  // The game's fixed state (and its odd global alpha function), which the
+  // drawing and the bakes must leave as they found it.
   void SetUp() override {
     std::remove(errorLogPath().c_str());
     ASSERT_EQ(0, chdir(kDataRoot.c_str()));
@@ -53,17 +106,20 @@ class WorldGlTest : public ::testing::Test {
     glLoadIdentity();
     gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 1.0, 2000.0);
     glMatrixMode(GL_MODELVIEW);
-    glClearColor(0.45f, 0.65f, 0.95f, 1.0f);
-  }
-  void TearDown() override { ASSERT_EQ(0, chdir(testDir_.c_str())); }
-
-  // The world seen from high over the start, looking down the track to the split.
-  static VornImage frame(VornWorld& world) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    const VornVector s = world.startPosition();
-    gluLookAt(s.x + 60.0f, s.y + 220.0f, s.z - 120.0f, s.x - 250.0f, s.y - 150.0f, s.z + 1000.0f, 0.0, 1.0, 0.0);
-    world.draw();
+    glClearColor(0.45f, 0.65f, 0.95f, 1.0f);
+    for (GLenum cap : {GL_DEPTH_TEST, GL_CULL_FACE, GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0}) glEnable(cap);
+    glDepthFunc(GL_LEQUAL);
+    glDisable(GL_BLEND);
+    glAlphaFunc(GL_EQUAL, 0.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  }
+  void TearDown() override {
+    allowShadowFramebuffers(true);
+    ASSERT_EQ(0, chdir(testDir_.c_str()));
+  }
+
+  static VornImage screen() {
     glFinish();
     VornImage image;
     image.reset(kWidth, kHeight, kImageRGB, kImageRGB);
@@ -71,18 +127,84 @@ class WorldGlTest : public ::testing::Test {
     glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
     return image;
   }
+  // The world seen from high over the start, looking down the track to the split.
+  static VornImage frame(VornWorld& world) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    const VornVector s = world.startPosition();
+    gluLookAt(s.x + 60.0f, s.y + 220.0f, s.z - 120.0f, s.x - 250.0f, s.y - 150.0f, s.z + 1000.0f, 0.0, 1.0, 0.0);
+    world.draw();
+    return screen();
+  }
   static const uint8_t* pixel(const VornImage& image, int x, int y) {
     return &image.pixels[(static_cast<size_t>(y) * image.width + x) * 3];
   }
+  // A model standing on the flat course at (x, z): turned upright as the
+  // object map turns them, scaled, its box's foot on the ground.
+  static ShadowCaster standing(int model, float x, float z, float scale) {
+    VornTransform t;
+    t.setScale(scale);
+    t.rotateX(-90.0f);
+    t.setPosition(x, kGround, z);
+    float foot = 1e9f;
+    for (const VornVector& p : modelBoxCorners(*set_->models[model], t.modelMatrix())) foot = std::min(foot, p.y);
+    t.setPosition(x, 2.0f * kGround - foot, z);
+    return {model, kGround, t.modelMatrix()};
+  }
 
   static inline std::string testDir_;
-  VornTextureCache textures;
+  static inline VornTextureCache textures;
+  static inline std::unique_ptr<VornModelSet> set_;
+  static inline VornTerrain flat_;
 };
 
-TEST_F(WorldGlTest, ShippedCourseDrawsTexturedShadedGroundAndTheShadowPassMultiplies) {
-  VornWorld world(kHeightMap, textures);
+// The shipped course loads without a report. Its objects stand on the game's
+// own ten models: every key-coloured pixel of the image (read here by the
+// texture reader) stands one object of its kind with its box, each drawn per
+// view through its model's action instances until the world goes. The ground
+// is textured and shaded; the shadow pass multiplies a plain grey texture and
+// the objects' baked shadows in.
+TEST_F(WorldGlTest, ShippedCourseStandsItsObjectsAndDrawsShadedGroundWithTheirShadows) {
+  auto owned = std::make_unique<VornWorld>(kHeightMap, textures, set_->models, set_->tables);
+  VornWorld& world = *owned;
   ASSERT_TRUE(world.usable());
-  EXPECT_EQ("", test::readText(errorLogPath())) << "the shipped course loads without a report";
+  EXPECT_EQ("", test::readText(errorLogPath()));
+  EXPECT_EQ(set_->models.size(), static_cast<size_t>(kModelCount)) << "every kind is one of the game's models";
+  const std::string bytes = test::readText("data/maps/twin_paths.bmp");
+  VornImage placement;
+  std::string detail;
+  ASSERT_TRUE(decodeBMP(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "p", placement, detail));
+  std::array<size_t, kModelCount> expected{}, placed{};
+  ASSERT_FALSE(world.kinds().empty());
+  for (const VornAddObject& kind : world.kinds()) {
+    ASSERT_TRUE(kind.scanned && kind.modelIndex >= 0 && kind.modelIndex < kModelCount) << kind.modelPath;
+    EXPECT_EQ(kind.modelPath, kModelTable[kind.modelIndex].path);
+    for (size_t i = 0; i < placement.pixels.size(); i += 3) {
+      const uint8_t* p = &placement.pixels[i];
+      expected[kind.modelIndex] += p[0] + p[1] + p[2] && p[0] == kind.red && p[1] == kind.green && p[2] == kind.blue;
+    }
+  }
+  EXPECT_GT(expected[kModelTree], 0u) << "the course has trees";
+  const VornTerrain& terrain = world.terrain();
+  const float sx = terrain.scale().x, sz = terrain.scale().z;
+  VornActionObject* tree = nullptr;
+  for (const auto& object : world.objects()) {
+    ASSERT_TRUE(object->modelIndex >= 0 && object->modelIndex < kModelCount);
+    ++placed[object->modelIndex];
+    if (!tree && object->modelIndex == kModelTree) tree = object.get();
+    const VornVector& p = object->position;
+    EXPECT_TRUE(object->hasBox() && p.x >= -sx && p.x <= terrain.width() * sx && p.z >= -sz &&
+                p.z <= terrain.height() * sz) << "with its box on the grid: " << p.x << "," << p.z;
+  }
+  EXPECT_EQ(placed, expected);
+  for (int m = 0; m < kModelCount; ++m) ASSERT_EQ(set_->models[m]->actionInstances.size(), placed[m]) << m;
+  // The first tree as its model draws it.
+  ASSERT_NE(tree, nullptr);
+  const VornPlacedInstance* drawn = set_->models[kModelTree]->actionInstances.front();
+  EXPECT_EQ(drawn->modelMatrix(), tree->modelMatrix());
+  tree->visible[1] = 0;
+  EXPECT_TRUE(drawn->visibleInView(0) && !drawn->visibleInView(1));
+
   const VornImage image = frame(world);
   saveBMP((testDir_ + "/terrain_view.bmp").c_str(), image);
   // The lower half of the screen is ground, not the cleared sky.
@@ -102,19 +224,16 @@ TEST_F(WorldGlTest, ShippedCourseDrawsTexturedShadedGroundAndTheShadowPassMultip
   }
   const double mean = sum / samples;
   EXPECT_LT(sky, samples / 50) << "ground covers the lower screen";
-  EXPECT_GT(mean, 90.0) << "snow is bright";
-  EXPECT_LT(mean, 250.0) << "the light map shades it";
+  EXPECT_TRUE(mean > 90.0 && mean < 250.0) << "bright snow, shaded by the light map: " << mean;
   EXPECT_GT(std::sqrt(sumSquares / samples - mean * mean), 4.0) << "textured and shaded, not a flat colour";
   EXPECT_GT(greenish, 100) << "the grass on the ridge shows";
   // Put back: unit 0 active, lighting and blending off, depth writes on, the
   // other units' texturing off, no arrays left on.
   GLint active = 0;
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-  EXPECT_EQ(GL_TEXTURE0, active);
-  EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_BLEND));
   GLboolean depthWrites = GL_FALSE;
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
   glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-  EXPECT_TRUE(depthWrites);
+  EXPECT_TRUE(active == GL_TEXTURE0 && depthWrites && !glIsEnabled(GL_LIGHTING) && !glIsEnabled(GL_BLEND));
   for (GLenum unit : {GL_TEXTURE1, GL_TEXTURE2, GL_TEXTURE3}) {
     glActiveTexture(unit);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_TEXTURE_GEN_S)) << unit - GL_TEXTURE0;
@@ -135,168 +254,200 @@ TEST_F(WorldGlTest, ShippedCourseDrawsTexturedShadedGroundAndTheShadowPassMultip
   const VornImage shaded = frame(world);
   for (int y = 10; y < kHeight / 2; y += 17) {
     for (int x = 10; x < kWidth; x += 23) {
-      for (int k = 0; k < 3; ++k) {
-        EXPECT_NEAR(pixel(image, x, y)[k] * 128 / 255, pixel(shaded, x, y)[k], 2) << x << "," << y;
-      }
+      for (int k = 0; k < 3; ++k) EXPECT_NEAR(pixel(image, x, y)[k] * 128 / 255, pixel(shaded, x, y)[k], 2) << x << y;
     }
   }
   glDeleteTextures(1, &grey);
+  const unsigned baked = createShadowTexture(set_->models, world.objects(), unit(0, 1, -1), terrain, kWidth, kHeight);
+  ASSERT_NE(0u, baked);
+  world.setShadowTexture(baked);
+  const VornImage withObjects = frame(world);
+  saveBMP((testDir_ + "/terrain_shadows.bmp").c_str(), withObjects);
+  int darker = 0;
+  for (size_t i = 0; i < withObjects.pixels.size(); i += 3) darker += withObjects.pixels[i] + 20 < image.pixels[i];
+  EXPECT_GT(darker, 500) << "the objects' shadows show";
+  glDeleteTextures(1, &baked);
+  EXPECT_EQ(GL_NO_ERROR, glGetError());
+  owned.reset();
+  for (const auto& model : set_->models) EXPECT_TRUE(model->actionInstances.empty());
 }
 
-TEST_F(WorldGlTest, DeletedLightMapCacheIsRecomputedToTheSameFile) {
-  // A private copy of the data root without the cache: the world computes
-  // the map, uploads it and writes the cache, byte for byte the shipped one.
+// Without its light-map cache, object map and placement image the shipped
+// course computes the light map, uploads it and writes the cache, byte for
+// byte the shipped one, and is the same course, only without objects.
+TEST_F(WorldGlTest, WithoutCacheAndObjectFilesTheCourseIsRecomputedAndBare) {
   const std::string root = testDir_ + "/world_gl_fresh";
-  ASSERT_EQ(0, std::system(("rm -rf " + root + " && mkdir -p " + root + "/data/maps && cp " + kDataRoot +
-                            "/data/maps/twin_paths.rgb " + kDataRoot + "/data/maps/twin_paths_conv.bmp " + root +
-                            "/data/maps/ && ln -s " + kDataRoot + "/data/textures " + root + "/data/textures")
-                               .c_str()));
-  ASSERT_EQ(0, chdir(root.c_str()));
-  EXPECT_TRUE(VornWorld(kHeightMap, textures).usable());
-  EXPECT_EQ(test::readText(kDataRoot + "/" + kCache), test::readText(root + "/" + kCache));
-  EXPECT_EQ("", test::readText(errorLogPath()));
-  std::system(("rm -rf " + root).c_str());
-}
-
-// The objects on the game's own ten models. Without the object map and the
-// placement image the world is the same, only without objects. With the
-// shipped ones every kind is one of the game's models, every key-coloured
-// pixel of the image (read here by the texture reader) stands one object of
-// its kind on the grid with its box, and each is drawn, per view, through
-// its model's action instances until the world goes. Skipped when the
-// generated data has no object map yet.
-TEST_F(WorldGlTest, ObjectMapPlacesObjectsOnTheGameModels) {
-  VornModelSet set;
-  for (int step = 2; step <= 10; ++step) set.runLoadingStep(step, textures);
-  ASSERT_EQ(set.models.size(), static_cast<size_t>(kModelCount));
-  std::remove(errorLogPath().c_str());
-
-  const std::string root = testDir_ + "/world_gl_no_objects";
   ASSERT_EQ(0, std::system(("rm -rf " + root + " && mkdir -p " + root + "/data/maps && cd " + kDataRoot +
-                            "/data/maps && cp twin_paths.rgb twin_paths_conv.bmp twin_paths_[0-9]*.bmp " + root +
-                            "/data/maps/ && ln -s " + kDataRoot + "/data/textures " + root + "/data/textures")
+                            "/data/maps && cp twin_paths.rgb twin_paths_conv.bmp " + root + "/data/maps/ && ln -s " +
+                            kDataRoot + "/data/textures " + root + "/data/textures")
                                .c_str()));
   ASSERT_EQ(0, chdir(root.c_str()));
   {
-    VornWorld bare(kHeightMap, textures, set.models, set.tables);
-    EXPECT_TRUE(bare.usable());
-    EXPECT_TRUE(bare.kinds().empty() && bare.objects().empty());
+    VornWorld bare(kHeightMap, textures, set_->models, set_->tables);
+    EXPECT_TRUE(bare.usable() && bare.kinds().empty() && bare.objects().empty());
   }
+  EXPECT_EQ(test::readText(kDataRoot + "/" + kCache), test::readText(root + "/" + kCache));
   EXPECT_EQ(test::readText(errorLogPath()),
             "Error VornWorld::loadObjects \n\tobjectmap not found: data/maps/twin_paths.txt\n"
             "Error VornWorld::placeObjects \n\tfile not found: data/maps/twin_paths.bmp\n");
-  ASSERT_EQ(0, chdir(kDataRoot.c_str()));
   std::system(("rm -rf " + root).c_str());
-  std::remove(errorLogPath().c_str());
-
-  const std::string imageBytes = test::readText("data/maps/twin_paths.bmp");
-  if (test::readText("data/maps/twin_paths.txt").empty() || imageBytes.empty()) {
-    GTEST_SKIP() << "the generated data has no object map or placement image";
-  }
-  auto world = std::make_unique<VornWorld>(kHeightMap, textures, set.models, set.tables);
-  ASSERT_TRUE(world->usable());
-  EXPECT_EQ("", test::readText(errorLogPath())) << "the shipped object map and image read without a report";
-  EXPECT_EQ(set.models.size(), static_cast<size_t>(kModelCount)) << "every kind is one of the game's models";
-
-  VornImage image;
-  std::string detail;
-  ASSERT_TRUE(decodeBMP(reinterpret_cast<const uint8_t*>(imageBytes.data()), imageBytes.size(), "p", image, detail));
-  std::array<size_t, kModelCount> expected{};
-  ASSERT_FALSE(world->kinds().empty());
-  for (const VornAddObject& kind : world->kinds()) {
-    ASSERT_TRUE(kind.scanned) << kind.modelPath;
-    ASSERT_GE(kind.modelIndex, 0);
-    ASSERT_LT(kind.modelIndex, kModelCount);
-    EXPECT_EQ(kind.modelPath, kModelTable[kind.modelIndex].path);
-    for (size_t i = 0; i < image.pixels.size(); i += 3) {
-      const uint8_t* p = &image.pixels[i];
-      expected[kind.modelIndex] += p[0] == kind.red && p[1] == kind.green && p[2] == kind.blue && p[0] + p[1] + p[2] > 0;
-    }
-  }
-  EXPECT_GT(expected[kModelTree], 0u) << "the course has trees";
-  const VornTerrain& terrain = world->terrain();
-  const float maxX = (terrain.width() - 1) * terrain.scale().x;
-  const float maxZ = (terrain.height() - 1) * terrain.scale().z;
-  std::array<size_t, kModelCount> placed{};
-  for (const auto& object : world->objects()) {
-    ASSERT_GE(object->modelIndex, 0);
-    ASSERT_LT(object->modelIndex, kModelCount);
-    ++placed[object->modelIndex];
-    EXPECT_TRUE(object->hasBox());
-    const VornVector& p = object->position;
-    EXPECT_TRUE(p.x >= -terrain.scale().x && p.x <= maxX + terrain.scale().x && p.z >= -terrain.scale().z &&
-                p.z <= maxZ + terrain.scale().z)
-        << "on the grid: " << p.x << "," << p.z;
-  }
-  EXPECT_EQ(placed, expected);
-  for (int m = 0; m < kModelCount; ++m) {
-    ASSERT_EQ(set.models[m]->actionInstances.size(), placed[m]) << m;
-  }
-  // The first tree as its model draws it.
-  VornActionObject* tree = nullptr;
-  for (const auto& object : world->objects()) {
-    if (!tree && object->modelIndex == kModelTree) tree = object.get();
-  }
-  ASSERT_NE(tree, nullptr);
-  const VornPlacedInstance* drawn = set.models[kModelTree]->actionInstances.front();
-  EXPECT_EQ(drawn->modelMatrix(), tree->modelMatrix());
-  tree->visible[1] = 0;
-  EXPECT_TRUE(drawn->visibleInView(0));
-  EXPECT_FALSE(drawn->visibleInView(1));
-  world.reset();
-  for (const auto& model : set.models) EXPECT_TRUE(model->actionInstances.empty());
 }
 
-// The sky in a square view at 90 degrees, from far off the origin: the cube
-// moves along.
-TEST_F(WorldGlTest, SkyFacesSurroundTheViewerAndWhatFollowsCoversThem) {
-  const VornSky sky("data/textures/sky3/", textures);
-  ASSERT_EQ(sky.textureIndices().size(), 6u);
-  for (int index : sky.textureIndices()) EXPECT_NE(textures[index]->getId(), 0u);
-  EXPECT_EQ("", test::readText(errorLogPath()));
-  constexpr int kSize = 256;
-  glViewport(0, 0, kSize, kSize);
+// The pillar on the seam of the tiles under four lights and both targets.
+TEST_F(WorldGlTest, BakedGreyLandsWhereTheLightThrowsItAndTheStateIsKept) {
+  // The pillar's stone is a textured mesh: under the game's alpha function
+  // (equal to 0) a naive alpha test would cast nothing.
+  bool textured = false;
+  for (const auto& part : set_->models[kModelPillar]->parts) {
+    for (const auto& g : part->groups) textured |= g.material && g.material->map1Group != 0;
+  }
+  ASSERT_TRUE(textured);
+  // On the seam of tile columns (x = 1000) and tile rows (z = 1500): its
+  // box's top above the ground and its half width.
+  const ShadowCaster pillar = standing(kModelPillar, 1000.0f, 1500.0f, 0.1f);
+  float top = -1e9f, half = 0.0f;
+  for (const VornVector& p : modelBoxCorners(*set_->models[kModelPillar], pillar.modelMatrix)) {
+    top = std::max(top, p.y - kGround);
+    half = std::max({half, std::fabs(p.x - 1000.0f), std::fabs(p.z - 1500.0f)});
+  }
+  ASSERT_TRUE(top > 4.0f * half && top + half < 700.0f) << "a slim pillar";
+
+  GLfloat projection[16], projectionAfter[16], clearColour[4], clearAfter[4];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+  const struct {
+    bool framebuffer;
+    VornVector light;
+    float dx, dz;  // the shadow's direction per unit of height (none: look beside it)
+    bool falls;
+  } cases[] = {{true, unit(0, 1, -1), 0, 1, true},
+               {true, VornVector(0, 1, 0), 0, 1, false},
+               {true, unit(1, 1, 0), -1, 0, true},
+               {false, unit(0, 1, -1), 0, 1, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.framebuffer ? "framebuffer" : "window") << " light " << c.light.x << ","
+                                    << c.light.y << "," << c.light.z);
+    allowShadowFramebuffers(c.framebuffer);
+    const unsigned texture = createShadowTexture(set_->models, {pillar}, c.light, flat_, kWidth, kHeight);
+    ASSERT_NE(0u, texture);
+    // The window holds 256-texel tiles only; the framebuffer 512.
+    const Texels t = takeTexture(texture);
+    EXPECT_TRUE(t.width == (c.framebuffer ? 1024 : 512) && t.height == (c.framebuffer ? 2048 : 1024)) << t.width;
+    // The foot (both sides of both seams) and the middle of the shadow are
+    // grey, 0.7 of white; nothing on the side of the light, nor beyond the
+    // shadow's end.
+    for (const float fx : {-0.4f, 0.4f}) {
+      for (const float fz : {-0.4f, 0.4f}) EXPECT_NEAR(178, t.at(1000 + fx * half, 1500 + fz * half), 3) << fx << fz;
+    }
+    EXPECT_NEAR(c.falls ? 178 : 255, t.at(1000 + c.dx * 0.5f * top, 1500 + c.dz * 0.5f * top), 3);
+    const float clear = half + 30.0f;
+    EXPECT_EQ(255, t.at(1000 - c.dx * clear, 1500 - c.dz * clear));
+    EXPECT_EQ(255, t.at(1000 + c.dx * (top + clear), 1500 + c.dz * (top + clear)));
+    EXPECT_EQ(255, t.at(300, 300));
+
+    // Everything as it was.
+    GLint viewport[4], framebuffer = -1, buffer = -1, alphaFunc = 0, envMode = 0, active = 0;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearAfter);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunc);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_TRUE(viewport[0] == 0 && viewport[1] == 0 && viewport[2] == kWidth && viewport[3] == kHeight);
+    EXPECT_TRUE(std::equal(projection, projection + 16, projectionAfter) &&
+                std::equal(clearColour, clearColour + 4, clearAfter));
+    EXPECT_TRUE(framebuffer == 0 && buffer == 0 && alphaFunc == GL_EQUAL && envMode == GL_MODULATE &&
+                active == GL_TEXTURE0);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_CULL_FACE) &&
+                glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_BLEND) || glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_EQ(GL_NO_ERROR, glGetError());
+  }
+  // Sunk to half its height, the pillar's buried half throws nothing
+  // (flattened, it would fall towards the light).
+  ShadowCaster sunk = pillar;
+  sunk.modelMatrix[13] -= 0.5f * top;
+  const Texels t = takeTexture(createShadowTexture(set_->models, {sunk}, unit(0, 1, -1), flat_, kWidth, kHeight));
+  EXPECT_NEAR(178, t.at(1000, 1500 + 0.25f * top), 3);
+  EXPECT_EQ(255, t.at(1000, 1500 - half - 0.25f * top));
+  // A light at the horizon bakes nothing.
+  EXPECT_EQ(0u, createShadowTexture(set_->models, {pillar}, VornVector(1, 0, 0), flat_, kWidth, kHeight));
+}
+
+// Two trees with and without their needles' mask.
+TEST_F(WorldGlTest, TreeNeedlesCastCutOutShadows) {
+  std::vector<VornMaterial*> overlays;
+  for (const auto& m : set_->tables.materials) {
+    if (m->hasOverlay) overlays.push_back(m.get());
+  }
+  ASSERT_FALSE(overlays.empty()) << "the tree's needles carry a mask";
+  const std::vector<ShadowCaster> trees = {standing(kModelTree, 500, 500, 0.085f),
+                                           standing(kModelTree, 1500, 2200, 0.085f)};
+  const auto grey = [&] {
+    return takeTexture(createShadowTexture(set_->models, trees, unit(0, 1, -1), flat_, kWidth, kHeight)).greyCount();
+  };
+  const int cut = grey();
+  for (VornMaterial* m : overlays) m->hasOverlay = false;
+  const int solid = grey();
+  for (VornMaterial* m : overlays) m->hasOverlay = true;
+  EXPECT_GT(cut, 1000) << "the tree casts a shadow";
+  EXPECT_LT(cut, solid * 9 / 10) << "the mask's gaps let light through";
+}
+
+// The beer's shadow image, and two bottles as the game stands them, their
+// meshes drawn from straight above onto a white picture, the second one's
+// flag off.
+TEST_F(WorldGlTest, BeerImageAndBottleMeshesDarkenTheGround) {
+  const unsigned image = makeShadowImage(*set_->models[kModelBeer], kWidth, kHeight);
+  ASSERT_NE(0u, image);
+  const Texels t = takeTexture(image, true);
+  ASSERT_TRUE(t.width == 512 && t.height == 512);
+  EXPECT_TRUE(t.greyCount() > 512 * 512 / 100 && t.greyCount() < 512 * 512 / 2) << "the bottle on a white ground";
+  for (int corner : {0, 511 * 3, 511 * 512 * 3, (512 * 512 - 1) * 3}) EXPECT_EQ(255, t.rgb[corner]);
+  std::vector<VornShadowMesh> meshes;
+  for (float x : {720.0f, 780.0f}) {
+    VornTransform bottle;
+    bottle.rotateLocalX(-70.0f);
+    bottle.setScale(0.1f);
+    bottle.setPosition(x, kGround + 11.5f, 700.0f);
+    std::string log;
+    meshes.push_back(makeProjectionShadow(*set_->models[kModelBeer], bottle, unit(0, 1, 1), flat_, log));
+    ASSERT_FALSE(meshes.back().empty()) << log;
+  }
+  uploadShadowMeshes(meshes);
+  EXPECT_NE(0u, meshes[0].buffer);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(90.0, 1.0, 1.0, 2000.0);
+  glOrtho(-60.0, 60.0, -45.0, 45.0, 1.0, 1000.0);
   glMatrixMode(GL_MODELVIEW);
-  glClearColor(0, 0, 0, 0);
-  auto render = [&sky](const VornVector& eye, const VornVector& look) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    const VornVector up = std::fabs(look.y) > 0.9f ? VornVector(0, 0, 1) : VornVector(0, 1, 0);
-    gluLookAt(eye.x, eye.y, eye.z, eye.x + look.x, eye.y + look.y, eye.z + look.z, up.x, up.y, up.z);
-    sky.draw(eye);
-    glFinish();
-  };
-  auto at = [](int x, int y) {
-    std::array<uint8_t, 3> rgb;
-    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    return rgb;
-  };
-  for (const VornVector& look : {VornVector(0, 0, 1), VornVector(0, 0, -1), VornVector(1, 0, 0),
-                                 VornVector(-1, 0, 0), VornVector(0, -1, 0), VornVector(0, 1, 0)}) {
-    render(VornVector(2000.0f, 150.0f, 500.0f), look);
-    for (int x : {2, kSize / 2, kSize - 3}) {
-      for (int y : {2, kSize / 2, kSize - 3}) {
-        const auto rgb = at(x, y);
-        EXPECT_GT(rgb[0] + rgb[1] + rgb[2], 60) << "look " << look.x << "," << look.y << "," << look.z << " at "
-                                                << x << "," << y;
+  glLoadIdentity();
+  gluLookAt(750, 500, 700, 750, 0, 700, 0, 0, -1);  // x to the right, z downwards
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  drawShadowMeshes(meshes, {1, 0}, image);
+  const VornImage drawn = screen();
+  // Dark pixels over x from x0 to x1 on the light's side (z > 700, the lower
+  // half) or away from it.
+  auto darkIn = [&](float x0, float x1, bool lightSide) {
+    int dark = 0;
+    for (int y = lightSide ? 0 : kHeight / 2; y < (lightSide ? kHeight / 2 : kHeight); ++y) {
+      for (int x = static_cast<int>((x0 - 690) / 120 * kWidth); x < (x1 - 690) / 120 * kWidth; ++x) {
+        dark += drawn.pixels[(static_cast<size_t>(y) * kWidth + x) * 3] < 200;
       }
     }
-  }
-  const auto zenith = at(kSize / 2, kSize / 2);  // the last look was up
-  EXPECT_GT(zenith[2], zenith[0]) << "the zenith is blue";
-  EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_BLEND));
-  // A red quad far beyond the cube's half-size of 10 covers the sky.
-  render(VornVector(0, 0, 0), VornVector(0, 0, 1));
-  glDisable(GL_TEXTURE_2D);
-  glColor3f(1.0f, 0.0f, 0.0f);
-  glTranslatef(0.0f, 0.0f, 500.0f);
-  glRectf(100.0f, -100.0f, -100.0f, 100.0f);  // wound to face the viewer
-  glFinish();
-  glEnable(GL_TEXTURE_2D);
-  EXPECT_EQ(at(kSize / 2, kSize / 2), (std::array<uint8_t, 3>{255, 0, 0}));
+    return dark;
+  };
+  EXPECT_GT(darkIn(700, 740, false), 200) << "the first bottle's shadow falls away from the light";
+  EXPECT_EQ(0, darkIn(690, 810, true) + darkIn(760, 800, false)) << "the second one is flagged off";
+  GLboolean depthWrites = GL_FALSE;
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+  EXPECT_TRUE(!glIsEnabled(GL_BLEND) && depthWrites && glIsEnabled(GL_LIGHTING));
+  EXPECT_EQ(GL_NO_ERROR, glGetError());
+  releaseShadowMeshes(meshes);
+  EXPECT_EQ(0u, meshes[0].buffer);
+  glDeleteTextures(1, &image);
 }
 
 }  // namespace

@@ -27,10 +27,7 @@ inline Bytes sgiHeader(const SgiHeader& h) {
 
 // Verbatim one-channel height map; `rows` bottom (grid row 0) first.
 inline std::vector<uint8_t> sgiVerbatim(const std::vector<std::vector<uint8_t>>& rows) {
-  SgiHeader h;
-  h.width = static_cast<uint16_t>(rows[0].size());
-  h.height = static_cast<uint16_t>(rows.size());
-  Bytes b = sgiHeader(h);
+  Bytes b = sgiHeader({474, 0, 1, static_cast<uint16_t>(rows[0].size()), static_cast<uint16_t>(rows.size()), 1, 0});
   for (const auto& row : rows) b.append(row);
   return b.data;
 }
@@ -39,12 +36,7 @@ inline std::vector<uint8_t> sgiVerbatim(const std::vector<std::vector<uint8_t>>&
 // terminating zero is added), channel after channel.
 inline std::vector<uint8_t> sgiRunLength(uint16_t width, const std::vector<std::vector<uint8_t>>& streams,
                                          uint16_t channels = 1) {
-  SgiHeader h;
-  h.storage = 1;
-  h.width = width;
-  h.height = static_cast<uint16_t>(streams.size() / channels);
-  h.channels = channels;
-  Bytes b = sgiHeader(h);
+  Bytes b = sgiHeader({474, 1, 1, width, static_cast<uint16_t>(streams.size() / channels), channels, 0});
   uint32_t offset = static_cast<uint32_t>(512 + streams.size() * 8);
   for (const auto& s : streams) {
     b.be32(offset);

@@ -9,6 +9,7 @@
 
 #include "assetgen/font.h"
 #include "assetgen/generator.h"
+#include "assetgen/ghost_run.h"
 #include "assetgen/hud.h"
 #include "assetgen/models.h"
 #include "assetgen/music.h"
@@ -67,6 +68,7 @@ const std::map<std::string, GeneratorFn>& generators() {
       {"terrain", generateTerrain},
       {"lightmap", generateLightMap},
       {"objects", generateCourseObjects},
+      {"ghost", generateGhost},
       {"course_map", generateCourseMap},
   };
   return table;
