@@ -233,8 +233,8 @@ void VornGame::drawRaceView(int view) {
   drawBeerShadows();
   // 7. The ghost, in the single race only.
   if (state == kStateRace && ghostGame) drawGhost();
-  // 8. and 9.: the shadow-volume pass and the snow follow here (waits for:
-  // shadow volumes, particles).
+  // 8. and 9.: the shadow-volume pass and the snow follow here.
+  // (waits for: shadow volumes, particles)
 }
 
 void VornGame::loadGhost() {

@@ -18,7 +18,6 @@
 
 namespace vorn::test {
 
-inline std::vector<uint8_t> rgb(uint8_t r, uint8_t g, uint8_t b) { return {r, g, b}; }
 inline std::vector<uint8_t> repeat(const std::vector<uint8_t>& pixel, size_t n) {
   std::vector<uint8_t> out;
   for (size_t i = 0; i < n; ++i) out.insert(out.end(), pixel.begin(), pixel.end());
@@ -27,12 +26,15 @@ inline std::vector<uint8_t> repeat(const std::vector<uint8_t>& pixel, size_t n) 
 
 using Decoder = bool (*)(const uint8_t*, size_t, const std::string&, VornImage&, std::string&, const ImageLimits&);
 
-// Decodes from a copy of exactly the file's size, so the sanitizer build
-// sees any read past the end.
-inline bool decodeExact(Decoder decode, const std::vector<uint8_t>& bytes, VornImage& image, std::string& detail) {
-  const auto exact = std::make_unique<uint8_t[]>(bytes.size());
+// A copy of exactly the bytes' size, so the sanitizer build sees any read past the end.
+inline std::unique_ptr<uint8_t[]> exactCopy(const std::vector<uint8_t>& bytes) {
+  auto exact = std::make_unique<uint8_t[]>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), exact.get());
-  return decode(exact.get(), bytes.size(), "h", image, detail, ImageLimits{});
+  return exact;
+}
+
+inline bool decodeExact(Decoder decode, const std::vector<uint8_t>& bytes, VornImage& image, std::string& detail) {
+  return decode(exactCopy(bytes).get(), bytes.size(), "h", image, detail, ImageLimits{});
 }
 
 inline VornImage decodeOk(Decoder decode, const std::vector<uint8_t>& bytes) {
@@ -54,8 +56,7 @@ inline void expectDecodes(Decoder decode, const std::vector<Decoded>& table) {
   for (const Decoded& d : table) {
     SCOPED_TRACE(d.what);
     const VornImage image = decodeOk(decode, d.bytes.data);
-    EXPECT_EQ(image.format, d.format);
-    EXPECT_EQ(image.pixels, d.pixels);
+    EXPECT_EQ(std::make_pair(image.format, image.pixels), std::make_pair(d.format, d.pixels));
   }
 }
 
@@ -66,25 +67,35 @@ struct Damaged {
   std::string detail;
 };
 
-// Every file of the table is refused with its line, and so is every cut of
-// a good file short of its last `optionalTail` bytes.
-inline void expectRefusals(Decoder decode, const std::vector<Damaged>& table, const Bytes& good,
-                           size_t optionalTail = 1) {
+// Every file of the table is refused with its line, and so is every cut of a
+// good file short of its last `optionalTail` bytes; `read(bytes, detail)` is
+// true when it accepts the bytes.
+template <typename Read>
+void expectRefusedBy(Read read, const std::vector<Damaged>& table, const Bytes& good, size_t optionalTail = 1) {
   for (const Damaged& d : table) {
     SCOPED_TRACE(d.what);
-    VornImage image;
     std::string detail;
-    EXPECT_FALSE(decodeExact(decode, d.bytes.data, image, detail));
+    EXPECT_FALSE(read(d.bytes.data, detail));
     EXPECT_EQ(detail, d.detail);
-    EXPECT_TRUE(image.pixels.empty());
   }
   for (size_t cut = 0; cut + optionalTail < good.size(); ++cut) {
-    VornImage image;
     std::string detail;
-    const std::vector<uint8_t> part(good.data.begin(), good.data.begin() + static_cast<long>(cut));
-    EXPECT_FALSE(decodeExact(decode, part, image, detail)) << "cut at " << cut;
+    EXPECT_FALSE(read(std::vector<uint8_t>(good.data.begin(), good.data.begin() + static_cast<long>(cut)), detail))
+        << "cut at " << cut;
     EXPECT_FALSE(detail.empty()) << "cut at " << cut;
   }
+}
+
+// The same for an image reader, which also leaves no pixels behind.
+inline void expectRefusals(Decoder decode, const std::vector<Damaged>& table, const Bytes& good,
+                           size_t optionalTail = 1) {
+  const auto read = [decode](const std::vector<uint8_t>& bytes, std::string& detail) {
+    VornImage image;
+    const bool ok = decodeExact(decode, bytes, image, detail);
+    EXPECT_TRUE(ok || image.pixels.empty());
+    return ok;
+  };
+  expectRefusedBy(read, table, good, optionalTail);
 }
 
 // 3DS files: little-endian chunks whose length is filled in from their payload.

@@ -10,7 +10,6 @@ namespace vorn {
 namespace {
 
 using test::Bytes;
-using test::rgb;
 
 // "GIF87a", a screen descriptor with an optional global table of 4 entries
 // (index i = (i*10, i*10+1, i*10+2)), the image separator and descriptor.
@@ -71,9 +70,9 @@ TEST(GifReader, DecodesTablesExtensionsAndLongCodeRuns) {
        {200, 201, 202}},
       {"comment block passed over", coded(extension, {4, 3, 5}), kImageRGB, {7, 8, 9}},
       {"full table without a clear", coded(gifHead(5000, 1, true), ones), kImageRGB,
-       test::repeat(rgb(10, 11, 12), 5000)},
+       test::repeat({10, 11, 12}, 5000)},
       {"string cut at the last pixel", coded(gifHead(3, 1, true), {4, 1, 1, 6, 5}), kImageRGB,
-       test::repeat(rgb(10, 11, 12), 3)},
+       test::repeat({10, 11, 12}, 3)},
   });
 }
 

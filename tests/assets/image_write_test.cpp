@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <utility>
 
 #include "assets/assets_test_util.h"
@@ -14,8 +13,6 @@
 
 namespace vorn {
 namespace {
-
-using Pixel = std::function<std::vector<uint8_t>(uint32_t x, uint32_t y)>;
 
 assetgen::Pixels picture(uint32_t width, uint32_t height, uint32_t channels) {
   assetgen::Pixels p(width, height, channels);
@@ -37,59 +34,53 @@ assetgen::IndexedPixels indexed(uint32_t width, uint32_t height, uint32_t entrie
   return p;
 }
 
+// A pixel in the reader's format: the first `channels` of its RGBA, or its palette colour.
+std::vector<uint8_t> pixelOf(const assetgen::Pixels& p, uint32_t x, uint32_t y, long channels) {
+  const auto c = p.rgba(x, y);
+  return std::vector<uint8_t>(c.begin(), c.begin() + channels);
+}
+std::vector<uint8_t> pixelOf(const assetgen::IndexedPixels& p, uint32_t x, uint32_t y, long) {
+  const auto& c = p.palette[p.indices[y * p.width + x]];
+  return std::vector<uint8_t>(c.begin(), c.end());
+}
+
 // The generator paints rows top first; the readers keep the bottom row first.
-// `want(x, y)` is the picture's pixel in the reader's format.
-void expectReadBack(const std::string& what, const std::vector<uint8_t>& file, test::Decoder decode, uint32_t width,
-                    uint32_t height, const Pixel& want) {
+template <typename Picture>
+void expectReadBack(const std::string& what, const std::vector<uint8_t>& file, test::Decoder decode,
+                    const Picture& p, long channels = 3) {
   SCOPED_TRACE(what);
   const VornImage image = test::decodeOk(decode, file);
-  ASSERT_EQ(std::make_pair(image.width, image.height), std::make_pair(width, height));
+  ASSERT_EQ(std::make_pair(image.width, image.height), std::make_pair(p.width, p.height));
   const uint32_t bpp = image.bytesPerPixel();
-  for (uint32_t y = 0; y < height; ++y)
-    for (uint32_t x = 0; x < width; ++x) {
-      const auto at = image.pixels.begin() + static_cast<long>((size_t{height - 1 - y} * width + x) * bpp);
-      ASSERT_EQ(std::vector<uint8_t>(at, at + bpp), want(x, y)) << "at " << x << "," << y;
+  for (uint32_t y = 0; y < p.height; ++y)
+    for (uint32_t x = 0; x < p.width; ++x) {
+      const auto at = image.pixels.begin() + static_cast<long>((size_t{p.height - 1 - y} * p.width + x) * bpp);
+      ASSERT_EQ(std::vector<uint8_t>(at, at + bpp), pixelOf(p, x, y, channels)) << "at " << x << "," << y;
     }
 }
 
-Pixel channelsOf(const assetgen::Pixels& p, long channels) {
-  return [p, channels](uint32_t x, uint32_t y) {
-    const auto c = p.rgba(x, y);
-    return std::vector<uint8_t>(c.begin(), c.begin() + channels);
-  };
-}
-
-Pixel paletteOf(const assetgen::IndexedPixels& p) {
-  return [p](uint32_t x, uint32_t y) {
-    const auto& c = p.palette[p.indices[y * p.width + x]];
-    return std::vector<uint8_t>(c.begin(), c.end());
-  };
-}
-
 TEST(ImageWriters, EveryWriterRoundTripsThroughTheGamesReader) {
-  const assetgen::Pixels colour = picture(5, 3, 3);
-  expectReadBack("BMP 24-bit", assetgen::writeBMP24(colour), decodeBMP, 5, 3, channelsOf(colour, 3));
+  expectReadBack("BMP 24-bit", assetgen::writeBMP24(picture(5, 3, 3)), decodeBMP, picture(5, 3, 3));
   for (const int bits : {1, 4, 8}) {
     const assetgen::IndexedPixels p = indexed(7, 2, 1u << bits);
-    expectReadBack("BMP " + std::to_string(bits) + "-bit", assetgen::writeBMPIndexed(p, bits), decodeBMP, 7, 2,
-                   paletteOf(p));
+    expectReadBack("BMP " + std::to_string(bits) + "-bit", assetgen::writeBMPIndexed(p, bits), decodeBMP, p);
   }
   for (const uint32_t channels : {1u, 3u, 4u}) {
     const assetgen::Pixels p = picture(11, 5, channels);
-    const Pixel want = channelsOf(p, channels == 4 ? 4 : 3);
+    const long read = channels == 4 ? 4 : 3;
     for (const bool runLength : {false, true}) {
       const std::string name = std::to_string(channels) + " channels, rle " + std::to_string(runLength);
       for (const bool top : {false, true})
         expectReadBack("TGA " + name + ", top " + std::to_string(top), assetgen::writeTGA(p, {runLength, top}),
-                       decodeTGA, 11, 5, want);
+                       decodeTGA, p, read);
       // Run-length grey stays one channel; verbatim grey is read as RGB.
-      expectReadBack("SGI " + name, assetgen::writeSGI(p, runLength), decodeSGI, 11, 5,
-                     channels == 1 && runLength ? channelsOf(p, 1) : want);
+      expectReadBack("SGI " + name, assetgen::writeSGI(p, runLength), decodeSGI, p,
+                     channels == 1 && runLength ? 1 : read);
     }
   }
   // Enough varied pixels that the writer's table fills and restarts with a clear code.
   const assetgen::IndexedPixels many = indexed(300, 200, 256);
-  expectReadBack("GIF", assetgen::writeGIF87a(many), decodeGIF, 300, 200, paletteOf(many));
+  expectReadBack("GIF", assetgen::writeGIF87a(many), decodeGIF, many);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "assets/assets_test_util.h"
 
@@ -24,18 +26,25 @@ struct Loader {
   }
 };
 
-TEST(ModelLoader, MapNamesBecomeTextureGroupsCountedFromOne) {
+// Equal materials are stored once; map names become texture groups counted
+// from one, shared by the materials of one texture.
+TEST(ModelLoader, EqualMaterialsAreStoredOnceAndMapNamesBecomeTextureGroups) {
   Loader loader;
   const VornLoadedModel m = loader.load(file(
       chunks({material("Bark", 1, 2, 3, "bark.bmp"), material("Moss", 4, 5, 6, "moss.bmp"),
-              material("Bark2", 7, 8, 9, "bark.bmp"), object("Trunk", kTriangle, {0, 1, 2}, faceGroup("Bark", {0})),
+              material("Bark2", 7, 8, 9, "bark.bmp"), material("Bark", 1, 2, 3, "bark.bmp"),
+              material("Moss", 4, 5, 7, "moss.bmp"), object("Trunk", kTriangle, {0, 1, 2}, faceGroup("Bark", {0})),
               object("Top", kTriangle, {0, 1, 2}, faceGroup("Bark2", {0}))})));
   EXPECT_TRUE(m.faults.empty());
+  const VornMaterialList& materials = loader.tables.materials;
+  EXPECT_EQ(std::count_if(materials.begin(), materials.end(), [](const auto& x) { return x->name == "Bark"; }), 1);
+  EXPECT_EQ(std::count_if(materials.begin(), materials.end(), [](const auto& x) { return x->name == "Moss"; }), 2);
   ASSERT_EQ(loader.tables.textureGroups.size(), 2u);
   EXPECT_EQ(loader.tables.textureGroups[0]->texture, loader.ids.at("data/textures/bark.bmp"));
-  EXPECT_EQ(findMaterialByName(loader.tables.materials, "Bark")->map1Group, 1);
-  EXPECT_EQ(findMaterialByName(loader.tables.materials, "Moss")->map1Group, 2);
-  EXPECT_EQ(findMaterialByName(loader.tables.materials, "Bark2")->map1Group, 1);  // same texture, same group
+  EXPECT_EQ(std::make_tuple(findMaterialByName(materials, "Bark")->map1Group,
+                            findMaterialByName(materials, "Moss")->map1Group,
+                            findMaterialByName(materials, "Bark2")->map1Group),
+            std::make_tuple(1, 2, 1));
   EXPECT_EQ(loader.tables.textureGroups[0]->materials.size(), 2u);
   EXPECT_EQ(m.layout.texturedFaceCount, 2u);
 }

@@ -18,49 +18,36 @@ VornParseResult parse(const Bytes& bytes, VornModelData& model, std::string* log
   return parse3ds(bytes.data.data(), bytes.size(), model, log);
 }
 
-TEST(ModelParser, ReadsMaterialColoursAmountsAndMaps) {
-  const Bytes gamma = chunk(0x0012, Bytes().list({255, 0, 0}));
-  const Bytes amb = chunk(0xA010, chunks({color24(51, 102, 153), gamma}));
-  const Bytes specular = chunk(0xA030, chunks({color24(0, 0, 255), chunk(0x0012, Bytes().list({0, 255, 0}))}));
-  const Bytes diffuse = chunk(0xA020, chunk(0x0012, Bytes().list({255, 255, 0})));
-  const Bytes map = chunk(0xA200, chunks({percent(80), chunk(0xA300, name("SPOTS.BMP")), chunk(0xA354, floats({2}))}));
-  const Bytes bump = chunk(0xA230, chunks({percent(30), chunk(0xA300, name("bump.bmp"))}));
-  const Bytes body = chunks({chunk(0xA000, name("Hide")), amb, diffuse, specular, chunk(0xA040, percent(45)),
-                             chunk(0xA050, percent(12)), chunk(0xA084, percent(3)), chunk(0xA100, Bytes().le16(3)), map,
-                             bump, chunk(0xA252, Bytes().le16(9))});
-  VornModelData model;
-  const VornParseResult r = parse(file(chunk(0xAFFF, body)), model);
-  ASSERT_TRUE(r.complete) << r.fault;
-  ASSERT_EQ(model.materials.size(), 1u);
-  const VornMaterial& m = *model.materials[0];
-  EXPECT_EQ(m.name, "Hide");
-  EXPECT_EQ(m.ambient, (std::array<float, 3>{0.2f, 0.4f, 0.6f}));
-  EXPECT_EQ(m.ambient2, (std::array<float, 3>{1, 0, 0}));  // the gamma colour of ambient is the second colour
-  EXPECT_EQ(m.diffuse, (std::array<float, 3>{1, 1, 0}));   // of diffuse it is the diffuse colour itself
-  EXPECT_EQ(m.specular, (std::array<float, 3>{0, 0, 1}));
-  EXPECT_EQ(m.specular2, (std::array<float, 3>{0, 1, 0}));
-  EXPECT_EQ(std::make_tuple(m.shininess, m.transparency, m.selfIllumination, m.materialType, m.bumpStrength),
-            std::make_tuple(45, 12, 3, 3, 9));
-  EXPECT_EQ(std::make_tuple(m.map1.fileName, m.map1.amount, m.map1.scaleU), std::make_tuple("SPOTS.BMP", 80, 2.0f));
-  EXPECT_EQ(std::make_tuple(m.bump.fileName, m.bump.amount), std::make_tuple("bump.bmp", 30));
-}
-
-// With an unknown chunk, a vertex list outside any object and an overlong
-// name around it: passed over, and cut to twenty bytes.
-TEST(ModelParser, ReadsPartsGroupsTexCoordsAndLocalAxes) {
+// The colours (a gamma colour is the second colour of ambient and specular,
+// the colour itself of diffuse) and the first map of a material; parts with
+// groups, u, v pairs and local axes. An unknown chunk and a vertex list
+// outside any object are passed over; an overlong name is cut to twenty bytes.
+TEST(ModelParser, ReadsMaterialsPartsGroupsTexCoordsAndLocalAxes) {
+  const auto gamma = [](uint32_t r, uint32_t g, uint32_t b) { return chunk(0x0012, Bytes().list({r, g, b})); };
+  const Bytes map = chunk(0xA200, chunks({percent(80), chunk(0xA300, name("SPOTS.BMP"))}));
+  const Bytes ambient = chunk(0xA010, chunks({color24(51, 102, 153), gamma(255, 0, 0)}));
+  const Bytes hide = chunk(0xAFFF, chunks({chunk(0xA000, name("Hide")), ambient, chunk(0xA020, gamma(255, 255, 0)),
+                                           chunk(0xA030, chunks({color24(0, 0, 255), gamma(0, 255, 0)})),
+                                           chunk(0xA040, percent(45)), map}));
   const std::vector<float> xyz{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
   const Bytes groups = chunks({faceGroup("Skin", {0}), faceGroup("AVeryLongMaterialNameIndeed", {1})});
   const Bytes extra =
       chunks({texCoords({0, 0, 1, 0, 1, 1, 0, 1}), chunk(0x4160, floats({0, 1, 0, -1, 0, 0, 0, 0, 1, 5, 6, 7}))});
   const Bytes bytes = file(chunks(
-      {chunk(0x1200, floats({1, 1, 1})), chunk(0x4110, Bytes().le16(1).append(floats({1, 2, 3}).data)),
+      {hide, chunk(0x1200, floats({1, 1, 1})), chunk(0x4110, Bytes().le16(1).append(floats({1, 2, 3}).data)),
        material("AVeryLongMaterialNameIndeed", 10, 20, 30), object("Body", xyz, {0, 1, 2, 0, 2, 3}, groups, extra)}));
   VornModelData model;
   std::string log;
   const VornParseResult r = parse(bytes, model, &log);
   ASSERT_TRUE(r.complete) << r.fault;
-  ASSERT_EQ(model.materials.size(), 1u);
-  EXPECT_EQ(model.materials[0]->name, "AVeryLongMaterialNam");
+  ASSERT_EQ(model.materials.size(), 2u);
+  const VornMaterial& m = *model.materials[0];
+  EXPECT_EQ(std::make_tuple(m.name, m.ambient, m.ambient2, m.diffuse, m.specular, m.specular2, m.shininess),
+            std::make_tuple("Hide", std::array<float, 3>{0.2f, 0.4f, 0.6f}, std::array<float, 3>{1, 0, 0},
+                            std::array<float, 3>{1, 1, 0}, std::array<float, 3>{0, 0, 1},
+                            std::array<float, 3>{0, 1, 0}, 45));
+  EXPECT_EQ(std::make_tuple(m.map1.fileName, m.map1.amount), std::make_tuple("SPOTS.BMP", 80));
+  EXPECT_EQ(model.materials[1]->name, "AVeryLongMaterialNam");
   ASSERT_EQ(model.parts.size(), 1u);
   const VornObjectPart& p = *model.parts[0];
   EXPECT_EQ(std::make_tuple(p.name, p.vertices, p.texCoordCount()), std::make_tuple("Body", xyz, 4u));

@@ -1,5 +1,6 @@
-// Textures on a real (Xvfb, Mesa) context: uploads drawn on a quad and read
-// back, the class-wide settings, the texture cache's naming rules and alpha
+// Textures on a real (Xvfb, Mesa) context: the generator's files of every
+// format drawn upright through the reader their extension picks, the texture
+// cache's naming rules and failures, the class-wide upload settings and alpha
 // textures without mipmaps.
 #include "assets/texture.h"
 
@@ -55,8 +56,10 @@ class TextureGl : public ::testing::Test {
   static std::string tempPath(const std::string& name) { return ::testing::TempDir() + name; }
   static std::string errLog() { return test::readText(tempPath("vorn_texture_err.txt")); }
 
-  // Draws the bound texture over the whole window (s, t = 0 at bottom-left).
-  static void drawTexturedQuad() {
+  // Draws `texture` over the whole window (s, t = 0 at bottom-left) and reads
+  // back the pixel at (x, y).
+  static Rgb drawnAt(VornTexture& texture, int x, int y) {
+    texture.bind();
     glClearColor(0.5f, 0.5f, 0.5f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_TEXTURE_2D);
@@ -69,10 +72,6 @@ class TextureGl : public ::testing::Test {
     }
     glEnd();
     glDisable(GL_TEXTURE_2D);
-    glFinish();
-  }
-
-  static Rgb readPixel(int x, int y) {
     std::array<uint8_t, 4> p{};
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
     return {p[0], p[1], p[2]};
@@ -95,7 +94,7 @@ class TextureGl : public ::testing::Test {
   std::vector<std::string> created_;
 };
 
-TEST_F(TextureGl, EveryFormatDrawsTheFilesPixelsUpright) {
+TEST_F(TextureGl, EveryFormatDrawsUprightAndTheCacheKeepsNamesAndFailures) {
   assetgen::IndexedPixels indexed;
   indexed.width = indexed.height = 2;
   indexed.indices = {0, 1, 2, 3};
@@ -109,16 +108,33 @@ TEST_F(TextureGl, EveryFormatDrawsTheFilesPixelsUpright) {
                                   writeFile("vorn_q.sgi", assetgen::writeSGI(quadrants(3), false)),
                                   writeFile("vorn_q.gif", assetgen::writeGIF87a(indexed))}) {
     SCOPED_TRACE(file);
-    const int index = findOrLoadTexture(file, cache);
-    ASSERT_NE(cache[index]->getId(), 0u);
-    cache[index]->bind();
-    drawTexturedQuad();
-    EXPECT_EQ(readPixel(16, 48), (Rgb{255, 0, 0}));  // quadrant centres, top-left first
-    EXPECT_EQ(readPixel(48, 48), (Rgb{0, 255, 0}));
-    EXPECT_EQ(readPixel(16, 16), (Rgb{0, 0, 255}));
-    EXPECT_EQ(readPixel(48, 16), (Rgb{255, 255, 0}));
+    VornTexture& texture = *cache[findOrLoadTexture(file, cache)];
+    ASSERT_NE(texture.getId(), 0u);
+    EXPECT_EQ(drawnAt(texture, 16, 48), (Rgb{255, 0, 0}));  // quadrant centres, top-left first
+    EXPECT_EQ(drawnAt(texture, 48, 48), (Rgb{0, 255, 0}));
+    EXPECT_EQ(drawnAt(texture, 16, 16), (Rgb{0, 0, 255}));
+    EXPECT_EQ(drawnAt(texture, 48, 16), (Rgb{255, 255, 0}));
   }
+  // Other extensions load the TGA of the same name; the cache knows it by the lower-case given name.
+  writeFile("Vorn_Stone.tga", assetgen::writeTGA(quadrants(3)));
+  const int stone = findOrLoadTexture(tempPath("Vorn_Stone.jpg"), cache);
+  EXPECT_NE(cache[stone]->getId(), 0u);
+  EXPECT_EQ(*cache[stone]->name, textureCacheName(tempPath("Vorn_Stone.jpg")));
+  EXPECT_EQ(findOrLoadTexture(textureCacheName(tempPath("Vorn_Stone.jpg")), cache), stone);
   EXPECT_EQ(errLog(), "");
+
+  // A failed load stays in the cache, is reported once and binds 0.
+  const std::string missing = tempPath("vorn_missing.tga");
+  const int m = findOrLoadTexture(missing, cache);
+  EXPECT_EQ(std::make_pair(cache[m]->getId(), findOrLoadTexture(missing, cache)), std::make_pair(0u, m));
+  cache[m]->bind();
+  GLint bound = -1;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(bound, 0);
+  VornTexture unnamed;
+  EXPECT_EQ(unnamed.load(nullptr), 1);
+  EXPECT_EQ(errLog(), "Error VornTexture::loadTGA \n\tfile not found: " + missing + "\n" +
+                          "Error VornTexture::load \n\tno filename\n");
 }
 
 TEST_F(TextureGl, UploadsFollowTheClassWideSettingsButAlphaTexturesHaveNoMipmaps) {
@@ -129,12 +145,10 @@ TEST_F(TextureGl, UploadsFollowTheClassWideSettingsButAlphaTexturesHaveNoMipmaps
   for (size_t i = 0; i < odd.data.size(); i += 3) odd.data[i] = 200;
   VornTexture texture(writeFile("vorn_odd.tga", assetgen::writeTGA(odd)).c_str());
   ASSERT_NE(texture.getId(), 0u);
-  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(drawnAt(texture, 32, 32), (Rgb{200, 0, 0}));
+  EXPECT_EQ(std::make_tuple(parameter(GL_TEXTURE_MIN_FILTER), parameter(GL_TEXTURE_WRAP_S)),
+            std::make_tuple(GL_LINEAR_MIPMAP_LINEAR, GL_CLAMP_TO_EDGE));
   EXPECT_GT(parameter(GL_TEXTURE_WIDTH), 0);
-  texture.bind();
-  drawTexturedQuad();
-  EXPECT_EQ(readPixel(32, 32), (Rgb{200, 0, 0}));
 
   assetgen::Pixels grey(4, 4, 1);
   for (size_t i = 0; i < grey.data.size(); ++i) grey.data[i] = static_cast<uint8_t>(i * 16);
@@ -147,43 +161,14 @@ TEST_F(TextureGl, UploadsFollowTheClassWideSettingsButAlphaTexturesHaveNoMipmaps
   GLint alphaBits = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
   EXPECT_GT(alphaBits, 0);
-  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-  EXPECT_EQ(parameter(GL_TEXTURE_WIDTH), 0);
+  EXPECT_EQ(std::make_pair(parameter(GL_TEXTURE_MIN_FILTER), parameter(GL_TEXTURE_WIDTH)),
+            std::make_pair(GL_LINEAR, 0));
   EXPECT_EQ(textureSettings().minFilter, kTexLinearMipmapLinear);  // restored for later textures
-  // The filter and the mipmap flag combine, whichever was set last; asking twice changes nothing.
+  // The filter and the mipmap flag combine, whichever was set last.
   VornTexture::setNearest();
   EXPECT_EQ(textureSettings().minFilter, kTexNearestMipmapNearest);
   VornTexture::disableMipmaps();
-  VornTexture::disableMipmaps();
   EXPECT_EQ(textureSettings().minFilter, kTexNearest);
-  VornTexture::enableMipmaps();
-  VornTexture::enableMipmaps();
-  EXPECT_EQ(textureSettings().minFilter, kTexNearestMipmapNearest);
-}
-
-TEST_F(TextureGl, CacheKeepsFailuresAndOtherExtensionsLoadTheTga) {
-  VornTextureCache cache;
-  // Other extensions load the TGA of the same name; the cache knows it by the lower-case given name.
-  writeFile("Vorn_Stone.tga", assetgen::writeTGA(quadrants(3)));
-  const int stone = findOrLoadTexture(tempPath("Vorn_Stone.jpg"), cache);
-  EXPECT_NE(cache[stone]->getId(), 0u);
-  EXPECT_EQ(*cache[stone]->name, textureCacheName(tempPath("Vorn_Stone.jpg")));
-  EXPECT_EQ(findOrLoadTexture(textureCacheName(tempPath("Vorn_Stone.jpg")), cache), stone);
-  EXPECT_EQ(errLog(), "");
-
-  // A failed load stays in the cache, is reported once and binds 0.
-  const std::string missing = tempPath("vorn_missing.tga");
-  const int m = findOrLoadTexture(missing, cache);
-  EXPECT_EQ(cache[m]->getId(), 0u);
-  EXPECT_EQ(findOrLoadTexture(missing, cache), m);
-  cache[m]->bind();
-  GLint bound = -1;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(bound, 0);
-  VornTexture unnamed;
-  EXPECT_EQ(unnamed.load(nullptr), 1);
-  EXPECT_EQ(errLog(), "Error VornTexture::loadTGA \n\tfile not found: " + missing + "\n" +
-                          "Error VornTexture::load \n\tno filename\n");
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ class PlaneGround : public VornGround {
 
   int collidePlayer(const VornVector& position, const VornVector& direction, VornVector& newDirection,
                     float& step, VornVector& normal, float& depth, bool& endOfTrack) override {
-    ++probes;
     const VornVector p = position + direction * step;
     if (p.z > endZ) endOfTrack = true;
     depth = 0.0f;
@@ -49,7 +48,6 @@ class PlaneGround : public VornGround {
 
   float material[3] = {1.0f, 0.0f, 0.0f};
   float endZ = 1e9f;
-  int probes = 0;
 
  private:
   float slopeX_, slopeZ_, base_;
@@ -75,6 +73,7 @@ class RecordingHooks : public VornRaceHooks {
     awakeChanges[player] = awake;
     return exhausted[player];
   }
+  void recordFrame(float, const VornMatrix&) override { ++recordedFrames; }
   bool advanceReplay(float) override { return replayDone; }
   void closeRecording() override { ++recordingsClosed; }
   void advanceAnimations(float dt) override { animationTime += dt; }
@@ -93,7 +92,7 @@ class RecordingHooks : public VornRaceHooks {
   std::vector<int> messagePlayers;
   SlidingSoundLevels levels;
   int shown[2] = {0, 0};  // what each HUD shows last: 0 racing, 1 won, 2 lost
-  int winTexts = 0, mutes = 0, silenced = 0, takeOffs = 0, recordingsClosed = 0;
+  int winTexts = 0, mutes = 0, silenced = 0, takeOffs = 0, recordingsClosed = 0, recordedFrames = 0;
   bool beerFor[2] = {false, false}, exhausted[2] = {false, false}, replayDone = false;
   float animationTime = 0.0f, awakeChanges[2] = {0.0f, 0.0f};
 };

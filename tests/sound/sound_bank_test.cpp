@@ -42,7 +42,9 @@ TEST(SoundBank, LoadMenuRaceAndEscapeDriveTheEffectsAndMusic) {
   EXPECT_FLOAT_EQ(bank.music.getGain(), 0.665f);
   EXPECT_FALSE(bank.volumeKey('a'));
 
+  bank[kSoundSnore].setGain(1.0f);  // the last race ended asleep
   bank.raceStart();
+  EXPECT_EQ(sourceFloat(bank[kSoundSnore].sourceName(), AL_GAIN), 0.0f) << "a new race starts rested";
   EXPECT_EQ(sourceInt(bank[kSoundStart].sourceName(), AL_SOURCE_STATE), AL_PLAYING);
   EXPECT_EQ(bank.music.getGain(), 0.5f);
   bank.raceFrame();

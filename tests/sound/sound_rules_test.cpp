@@ -1,4 +1,5 @@
-// The value rules of the sound layer: gains, pitches and the volume keys.
+// The value rules of the sound layer: gains, pitches, the volume keys and
+// the snore loop.
 #include "sound/sound_rules.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,14 @@ TEST(SoundRules, GainsStayInTheUnitRangePitchesArePositiveAndVolumeKeysScale) {
   EXPECT_FLOAT_EQ(musicGainAfterKey(0.5f, '-'), 0.165f);
   EXPECT_EQ(musicGainAfterKey(0.9f, '+'), 1.0f);
   EXPECT_EQ(musicGainAfterKey(0.5f, 'x'), 0.5f);
+}
+
+// A rested cow is silent, a tired one snores louder the lower its gauge,
+// an exhausted one at full gain; nothing outside 0..1 reaches the device.
+TEST(SoundRules, TheSnoreFollowsTheSleepinessGauge) {
+  const float cases[][2] = {{100.0f, 0.0f}, {50.0f, 0.0f}, {25.0f, 0.5f}, {5.0f, 0.9f},
+                            {0.0f, 1.0f},   {-30.0f, 1.0f}, {NAN, 0.0f},  {500.0f, 0.0f}};
+  for (const auto& c : cases) EXPECT_FLOAT_EQ(snoreGain(c[0]), c[1]) << c[0];
 }
 
 }  // namespace
