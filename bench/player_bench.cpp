@@ -31,17 +31,6 @@ VornTerrain& course() {
   return *terrain;
 }
 
-VornAutopilot makePilot(const VornTerrain& t) {
-  VornAutopilot::Course c;
-  c.columns = t.width();
-  c.rows = t.height();
-  c.spacingX = t.scale().x;
-  c.spacingZ = t.scale().z;
-  c.startX = t.startPosition().x;
-  return VornAutopilot(VornAutopilot::findCentreLine([&t](float x, float z) { return t.getHeight(x, z); }, c),
-                       c.spacingZ);
-}
-
 void placeAtStart(const VornTerrain& t, VornPlayer& p, VornRider& rider) {
   p.setPosition(t.startPosition() + VornVector(5.0f, 0.0f, 0.0f));
   p.speed = 10.0f;
@@ -96,7 +85,7 @@ void BM_AutopilotRace(benchmark::State& state) {
     state.SkipWithError("no generated course");
     return;
   }
-  const VornAutopilot pilot = makePilot(t);
+  const VornAutopilot pilot = centreLineAutopilot(t);
   VornRaceHooks hooks;
   int frames = 0;
   double raceSeconds = 0.0;

@@ -64,16 +64,7 @@ void VornGame::loadNextStep() {
         players[i]->setUpModel();
       }
       if (demo && world && world->usable()) {
-        const VornTerrain* terrain = &world->terrain();
-        VornAutopilot::Course course;
-        course.columns = terrain->width();
-        course.rows = terrain->height();
-        course.spacingX = terrain->scale().x;
-        course.spacingZ = terrain->scale().z;
-        course.startX = terrain->startPosition().x;
-        autopilot = std::make_unique<VornAutopilot>(
-            VornAutopilot::findCentreLine([terrain](float x, float z) { return terrain->getHeight(x, z); }, course),
-            course.spacingZ);
+        autopilot = std::make_unique<VornAutopilot>(centreLineAutopilot(world->terrain()));
       }
       break;
     case 16: {

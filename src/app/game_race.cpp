@@ -246,7 +246,7 @@ void VornGame::loadGhost() {
 }
 
 void VornGame::drawGhost() {
-  if (const float* matrix = ghost.currentTransform()) models.drawGhost(matrix);
+  if (ghost.count() > 0) models.drawGhost([this] { ghost.applyTransform(); });
 }
 
 void VornGame::drawSingleScene() {

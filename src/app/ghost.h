@@ -62,6 +62,9 @@ class VornGhost {
   bool advance(float step);
   // The matrix of the current frame, or null without frames.
   const float* currentTransform() const;
+  // Multiplies the current OpenGL matrix by the current frame's matrix; does
+  // nothing without frames. (The one device call; defined in ghost_gl.cpp.)
+  void applyTransform() const;
 
   const std::string& fileName() const { return fileName_; }
   int count() const { return static_cast<int>(frames_.size()); }

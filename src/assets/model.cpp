@@ -330,7 +330,7 @@ void VornObject::drawAllGroupsPosed(const VornObjectPart& part) const {
   glPopMatrix();
 }
 
-void VornObject::drawGhost(const float* ghostMatrix) {
+void VornObject::drawGhost(const std::function<void()>& applyTransform) {
   glClear(GL_STENCIL_BUFFER_BIT);
   bindArrays();
   lastBoundObject() = serial;
@@ -342,7 +342,7 @@ void VornObject::drawGhost(const float* ghostMatrix) {
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
 
   glPushMatrix();
-  glMultMatrixf(ghostMatrix);
+  applyTransform();
   translateToCenter();
   for (const auto& part : parts) drawAllGroupsPosed(*part);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,8 +84,9 @@ class VornObject {
   // frame 0 with the part's matrix (projected shadows, shadow volumes).
   void drawAllGroups(const VornObjectPart& part) const;
   void drawAllGroupsPosed(const VornObjectPart& part) const;
-  // The yellow translucent silhouette of the model drawn with `ghostMatrix`.
-  void drawGhost(const float* ghostMatrix);
+  // The yellow translucent silhouette of the model, placed by
+  // `applyTransform` (which multiplies the current matrix).
+  void drawGhost(const std::function<void()>& applyTransform);
 
   VornTextureCache* textureCache = nullptr;
   uint32_t faceCount = 0;

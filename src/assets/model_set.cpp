@@ -165,8 +165,8 @@ void VornModelSet::drawModels(int view) const {
   VornObject::endViewCulling();
 }
 
-void VornModelSet::drawGhost(const float* matrix) {
-  if (VornObject* ghost = model(kModelGhost)) ghost->drawGhost(matrix);
+void VornModelSet::drawGhost(const std::function<void()>& applyTransform) {
+  if (VornObject* ghost = model(kModelGhost)) ghost->drawGhost(applyTransform);
 }
 
 }  // namespace vorn

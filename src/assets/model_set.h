@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -83,8 +84,9 @@ class VornModelSet {
 
   // Step 3 of a race frame for one view (0 single or bottom, 1 top).
   void drawModels(int view) const;
-  // Model 9 as the ghost silhouette at `matrix` (16 floats, column-major).
-  void drawGhost(const float* matrix);
+  // Model 9 as the ghost silhouette; `applyTransform` multiplies the current
+  // matrix by the ghost's placement for this frame.
+  void drawGhost(const std::function<void()>& applyTransform);
 
   VornModelList models;
   VornModelTables tables;

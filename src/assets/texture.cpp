@@ -187,7 +187,7 @@ int reloadTexture(const std::string& cachedName, const std::string& newFileName,
   return 0;
 }
 
-unsigned renderToTexture(int x, int y, int width, int height) {
+unsigned newClampedTexture() {
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -195,6 +195,11 @@ unsigned renderToTexture(int x, int y, int width, int height) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  return texture;
+}
+
+unsigned renderToTexture(int x, int y, int width, int height) {
+  const GLuint texture = newClampedTexture();
   // Copy before presenting: after a buffer swap the back buffer's contents
   // are undefined, so copying afterwards could capture anything.
   glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, x, y, width, height, 0);

@@ -108,5 +108,8 @@ int reloadTexture(const std::string& cachedName, const std::string& newFileName,
 // linear filters, class-wide settings not used), then presents the frame
 // (GLUT buffer swap). Returns the texture name.
 unsigned renderToTexture(int x, int y, int width, int height);
+// A new texture, bound, clamped to its edges and filtered linearly without
+// mipmaps (pictures made at run time: screen copies, baked shadows).
+unsigned newClampedTexture();
 
 }  // namespace vorn

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "assets/model_loader.h"
+#include "assets/texture.h"
 #include "world/terrain.h"
 
 namespace vorn {
@@ -154,13 +155,7 @@ int tileTexels(bool offscreen, int viewportWidth, int viewportHeight) {
 }
 
 GLuint newShadowTexture(int width, int height) {
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  const GLuint texture = newClampedTexture();
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
   return texture;
 }

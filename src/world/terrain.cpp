@@ -185,4 +185,16 @@ VornImage VornTerrain::computeLightMap(int threads) const {
                                kLightMapBlurRadius, lightDirection_, threads);
 }
 
+VornAutopilot centreLineAutopilot(const VornTerrain& terrain) {
+  VornAutopilot::Course course;
+  course.columns = terrain.width();
+  course.rows = terrain.height();
+  course.spacingX = terrain.scale().x;
+  course.spacingZ = terrain.scale().z;
+  course.startX = terrain.startPosition().x;
+  return VornAutopilot(
+      VornAutopilot::findCentreLine([&terrain](float x, float z) { return terrain.getHeight(x, z); }, course),
+      course.spacingZ);
+}
+
 }  // namespace vorn

@@ -12,6 +12,7 @@
 #include "assets/image.h"
 #include "math/transform.h"
 #include "math/vector.h"
+#include "player/autopilot.h"
 #include "player/ground.h"
 #include "world/height_map.h"
 #include "world/light_map.h"
@@ -140,5 +141,9 @@ class VornTerrain final : public VornGround {
 // Reads a whole file; false when it cannot be opened or read or is larger
 // than `limit` bytes (`tooLarge` tells which).
 bool readMapFile(const std::string& fileName, size_t limit, std::vector<uint8_t>& bytes, bool& tooLarge);
+
+// The demo and test driver on this course's centre line (the line search
+// reads every grid point once).
+VornAutopilot centreLineAutopilot(const VornTerrain& terrain);
 
 }  // namespace vorn

@@ -457,17 +457,7 @@ class ShippedCourse : public ::testing::Test {
   static void TearDownTestSuite() { course_.reset(); }
   void SetUp() override { ASSERT_TRUE(loaded_) << "the generated course is missing under " VORN_TEST_DATA_ROOT; }
 
-  static VornAutopilot pilot() {
-    const VornTerrain& t = *course_;
-    VornAutopilot::Course c;
-    c.columns = t.width();
-    c.rows = t.height();
-    c.spacingX = t.scale().x;
-    c.spacingZ = t.scale().z;
-    c.startX = t.startPosition().x;
-    return VornAutopilot(VornAutopilot::findCentreLine([&t](float x, float z) { return t.getHeight(x, z); }, c),
-                         c.spacingZ);
-  }
+  static VornAutopilot pilot() { return centreLineAutopilot(*course_); }
 
   struct Run {
     VornRaceResult result;  // of the last frame
