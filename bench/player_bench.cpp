@@ -51,7 +51,7 @@ int rideFromOneSpot(benchmark::State& state, float speed, int64_t step, float dt
   VornPlayer p;
   VornRider rider(0, kPlayer1Keys);
   VornRaceHooks hooks;
-  uint8_t keys[256] = {};
+  uint8_t keys[vorn::kKeyCodeCount] = {};
   const VornVector start(2000.0f, t.getHeight(2000.0f, 400.0f) + 5.0f, 400.0f);
   int64_t now = 0;
   for (auto _ : state) {
@@ -93,7 +93,7 @@ void BM_AutopilotRace(benchmark::State& state) {
     VornPlayer p;
     VornRider rider(0, kPlayer1Keys);
     placeAtStart(t, p, rider);
-    uint8_t keys[256] = {};
+    uint8_t keys[vorn::kKeyCodeCount] = {};
     int64_t now = 0;
     frames = 0;
     while (!rider.endOfTrack && frames < 60 * 60) {

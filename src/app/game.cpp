@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "app/platform.h"
+#include "app/window_x11.h"
 
 namespace vorn {
 
@@ -35,6 +36,7 @@ VornGame::~VornGame() = default;
 
 void VornGame::setState(int newState) {
   if (newState == state) return;
+  setPaused(false);
   state = newState;
   if (trace_) {
     std::printf("state %s\n", stateName(state));
@@ -49,11 +51,12 @@ void VornGame::trace(const char* line) const {
 }
 
 void VornGame::keyDown(int code) {
-  if (code < 0 || code > 255) return;
+  if (code < 0 || code >= kKeyCodeCount) return;
   keys[code] = 1;
 
   switch (code) {
-    case key::kShadowVolumes: showShadowVolumes = !showShadowVolumes; break;
+    case key::kShadowVolumes:
+    case key::kPageUp: showShadowVolumes = !showShadowVolumes; break;
     case key::kF2: showDebugInfo = !showDebugInfo; break;
     case key::kF3: wireframeMode = !wireframeMode; break;
     case key::kF4:
@@ -79,6 +82,7 @@ void VornGame::keyDown(int code) {
   if (state == kStateRace || state == kStateSplitRace) {
     switch (code) {
       case key::kPlacier:
+      case key::kEnd:
         writePlacement();
         break;
       case key::kPlus:
@@ -95,6 +99,9 @@ void VornGame::keyDown(int code) {
         break;
       case key::kHorn2:
         if (splitCountdown < 0.0f && hornReady[1]) startHorn(1);
+        break;
+      case key::kPause:
+        setPaused(!paused_);
         break;
       case key::kRestart:
         if (VornTerrain* ground = raceGround()) {
@@ -119,7 +126,7 @@ void VornGame::startHorn(int player) {
 }
 
 void VornGame::keyUp(int code) {
-  if (code < 0 || code > 255) return;
+  if (code < 0 || code >= kKeyCodeCount) return;
   keys[code] = 0;
   if (state == kStateRace) models.animationKeyUp(code, true);
 }
@@ -233,6 +240,37 @@ void VornGame::addMessage(int startX, int endX, int startY, int endY, int startS
   va_start(args, format);
   messages.vadd(now(), startX, endX, startY, endY, startSize, endSize, colours, durationTenths, format, args);
   va_end(args);
+}
+
+void VornGame::setPaused(bool on) {
+  const bool racing = state == kStateRace || state == kStateSplitRace;
+  if (on == paused_ || (on && !racing)) return;
+  if (on) {
+    pauseStart_ = clock_->nowMicroseconds();
+    musicGainBeforePause_ = sound.music.getGain();
+    sound.music.setGain(musicGainBeforePause_ * kPausedMusicFactor);
+    // The sliding loops and the snore fall silent; the next update sets them again.
+    for (VornSoundSlot slot : kRaceLoopSlots) sound[slot].setGain(0.0f);
+  } else {
+    pausedTotal_ += clock_->nowMicroseconds() - pauseStart_;
+    sound.music.setGain(musicGainBeforePause_);
+  }
+  paused_ = on;
+  trace(on ? "paused" : "resumed");
+}
+
+void VornGame::windowHidden() {
+  if (state == kStateRace || state == kStateSplitRace) setPaused(true);
+}
+
+void VornGame::checkFocus() {
+  if (--focusCheckCountdown_ > 0) return;
+  focusCheckCountdown_ = kFocusCheckFrames;
+  const WindowFocus focus = windowFocus();
+  // Only a focus that moves away pauses: without a window manager nobody
+  // holds the focus, and that must not pause every race.
+  if (focus == WindowFocus::kElsewhere && hadFocus_) setPaused(true);
+  if (focus != WindowFocus::kUnknown) hadFocus_ = focus == WindowFocus::kFocused;
 }
 
 void VornGame::cleanup() {

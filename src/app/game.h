@@ -76,6 +76,18 @@ class VornGame {
   // The Escape path: stop recording, sounds and music.
   void cleanup();
 
+  // Pause: the race stands still (its clock, countdown, messages, replay and
+  // recording with it: the game's clock stops), "Paused" is shown and the
+  // music plays on more quietly. Only races pause; P toggles, and a race
+  // pauses by itself when the window is hidden or loses the focus.
+  void setPaused(bool on);
+  bool paused() const { return paused_; }
+  // The window was hidden (iconified, unmapped, fully covered).
+  void windowHidden();
+  static constexpr float kPausedMusicFactor = 0.35f;
+  // How often a race asks X where the keyboard focus is (frames).
+  static constexpr int kFocusCheckFrames = 10;
+
   // Fixed step: `clock` moves kReplayStepMicros before every frame. With
   // `frames` > 0 this is the timed replay: after that many race frames (or
   // when the race ends) the frame rate is printed on standard output and the
@@ -161,10 +173,14 @@ class VornGame {
   int clickX = 0;
   int clickY = 0;
   int mouseButtons[3] = {1, 1, 1};
-  unsigned char keys[256] = {};
+  unsigned char keys[kKeyCodeCount] = {};
 
  private:
-  int64_t now() const { return clock_->nowMicroseconds(); }
+  // The game's clock: the clock given at construction less the time spent
+  // paused, standing still while paused.
+  int64_t now() const { return (paused_ ? pauseStart_ : clock_->nowMicroseconds()) - pausedTotal_; }
+  void checkFocus();
+  void drawPausedText();
   void startRace(int raceState, bool withGhost);
   void returnToMenu();
   void resetAfterRace();
@@ -200,6 +216,12 @@ class VornGame {
   VornObjectContacts objectContacts_;
 
   const VornClock* clock_;
+  bool paused_ = false;
+  int64_t pauseStart_ = 0;   // the given clock's reading at the pause
+  int64_t pausedTotal_ = 0;  // time spent paused before the current pause
+  float musicGainBeforePause_ = 0.0f;
+  int focusCheckCountdown_ = 0;
+  bool hadFocus_ = false;
   bool trace_ = false;
   VornManualClock* replayClock_ = nullptr;
   int replayFrames_ = 0;

@@ -23,6 +23,7 @@ void VornGame::display() {
       break;
     case kStateRace:
     case kStateSplitRace:
+      checkFocus();
       if (font) font->begin();
       if (wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
       if (state == kStateRace) {

@@ -27,6 +27,10 @@ constexpr float kPlayerTint[2][3] = {{0.95f, 0.9f, 0.8f}, {0.85f, 0.35f, 0.25f}}
 constexpr int kWinTextX = 100;
 constexpr int kWinTextY = 500;
 constexpr int kWinTextSize = 80;
+// "Paused": in the middle of the screen, over the frozen race.
+constexpr int kPausedTextX = 260;
+constexpr int kPausedTextY = 280;
+constexpr int kPausedTextSize = 60;
 
 // The race update's calls into the game's other parts. The particle hooks
 // keep their defaults (nothing happens) (waits for: particles).
@@ -237,6 +241,11 @@ void VornGame::drawRaceView(int view) {
   // (waits for: shadow volumes, particles)
 }
 
+void VornGame::drawPausedText() {
+  updateMessages();
+  if (font) font->print(kPausedTextX, kPausedTextY, kPausedTextSize, VornRgb{1.0f, 1.0f, 0.6f}, "Paused");
+}
+
 void VornGame::loadGhost() {
   ghost.load(kGhostMap);
   if (trace_) {
@@ -255,8 +264,12 @@ void VornGame::drawSingleScene() {
   sound.raceFrame();
   // 11. The HUD.
   huds[0].drawSingle();
-  // 12. The single race update.
-  runRaceUpdate(false);
+  // 12. The single race update; a paused race only shows its messages.
+  if (paused_) {
+    drawPausedText();
+  } else {
+    runRaceUpdate(false);
+  }
 }
 
 void VornGame::drawSplitScene() {
@@ -279,7 +292,11 @@ void VornGame::drawSplitScene() {
 
   setStandardProjection();
   sound.raceFrame();
-  runRaceUpdate(true);
+  if (paused_) {
+    drawPausedText();
+  } else {
+    runRaceUpdate(true);
+  }
   if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 

@@ -62,15 +62,6 @@ void applyNameKey(std::string& name, int code, size_t maxLength) {
   }
 }
 
-bool isGameSpecialKey(int key) {
-  constexpr int kFirstFunctionKey = 1;
-  constexpr int kLastFunctionKey = 12;
-  constexpr int kFirstNavigationKey = 100;  // Left
-  constexpr int kLastNavigationKey = 108;   // Insert
-  return (key >= kFirstFunctionKey && key <= kLastFunctionKey) ||
-         (key >= kFirstNavigationKey && key <= kLastNavigationKey);
-}
-
 bool hasExtensionToken(const char* extensions, const char* name) {
   if (!extensions || !name || !*name) return false;
   const size_t length = std::strlen(name);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "player/rider.h"
+
 namespace vorn {
 
 // The game object's states.
@@ -21,7 +23,8 @@ const char* stateName(int state);
 constexpr int kVirtualWidth = 800;
 constexpr int kVirtualHeight = 600;
 
-// Key codes: ASCII and GLUT special keys share 0..255 (Left is 100 like "d").
+// Key codes: characters are their own codes, GLUT's special keys follow from
+// kSpecialKeyBase (player/rider.h), so an arrow never reads as a letter.
 namespace key {
 constexpr int kBackspace = 8;
 constexpr int kEscape = 27;
@@ -30,13 +33,16 @@ constexpr int kPlus = 43;
 constexpr int kMinus = 45;
 constexpr int kFive = 53;
 constexpr int kEight = 56;
-constexpr int kF2 = 2;
-constexpr int kF3 = 3;
-constexpr int kF4 = 4;
-constexpr int kF5 = 5;
-constexpr int kShadowVolumes = 104;  // "h" or Page Up
-constexpr int kPlacier = 107;        // "k" or End
+constexpr int kF2 = specialKeyCode(2);
+constexpr int kF3 = specialKeyCode(3);
+constexpr int kF4 = specialKeyCode(4);
+constexpr int kF5 = specialKeyCode(5);
+constexpr int kShadowVolumes = 104;  // "h"
+constexpr int kPageUp = specialKeyCode(104);
+constexpr int kPlacier = 107;  // "k"
+constexpr int kEnd = specialKeyCode(107);
 constexpr int kRestart = 110;        // "n"
+constexpr int kPause = 112;          // "p"
 constexpr int kS = 115;
 constexpr int kT = 116;
 constexpr int kHorn1 = 121;  // "y"
@@ -68,14 +74,6 @@ VirtualPointer scalePointer(int x, int y, int windowWidth, int windowHeight);
 // `maxLength`; everything else is ignored.
 constexpr size_t kMaxNameLength = 8;
 void applyNameKey(std::string& name, int code, size_t maxLength = kMaxNameLength);
-
-// True for the special keys the game's key table is made of: F1..F12 (1..12)
-// and the arrow and navigation keys (100..108). freeglut also reports the
-// modifier keys (Shift, Ctrl, Alt: 112..117) and Num Lock, Begin and Delete
-// (109..111) as special keys; in the shared code space those would read as
-// "p".."u" and "m".."o", so typing a capital letter would add a "p" to a name
-// and Ctrl would brake. They are not game keys and are dropped.
-bool isGameSpecialKey(int key);
 
 // True when `name` is one whole blank-separated token of `extensions`.
 bool hasExtensionToken(const char* extensions, const char* name);

@@ -10,6 +10,7 @@
 #include "base/error_log.h"
 #include "app/game.h"
 #include "app/input.h"
+#include "app/window_x11.h"
 
 namespace vorn {
 
@@ -66,6 +67,7 @@ bool isExtensionSupported(const char* name) {
 void initGL(const StartOptions& options) {
   glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
   openWindow(options);
+  setWindowClass();
 
   glutReshapeFunc(reshapeCallback);
   glutDisplayFunc(displayCallback);
@@ -76,6 +78,7 @@ void initGL(const StartOptions& options) {
   glutMotionFunc(motionCallback);
   glutPassiveMotionFunc(motionCallback);
   glutMouseFunc(mouseCallback);
+  glutWindowStatusFunc(windowStatusCallback);
   glutIgnoreKeyRepeat(1);
 
   const GLenum err = glewInit();
@@ -132,14 +135,15 @@ void keyboardCallback(unsigned char key, int, int) {
   game->keyDown(key);
 }
 
+// Special keys get codes of their own, past the characters.
 void specialCallback(int key, int, int) {
-  if (isGameSpecialKey(key)) game->keyDown(key);
+  if (key >= 0 && key < kKeyCodeCount - kSpecialKeyBase) game->keyDown(specialKeyCode(key));
 }
 
 void keyboardUpCallback(unsigned char key, int, int) { game->keyUp(key); }
 
 void specialUpCallback(int key, int, int) {
-  if (isGameSpecialKey(key)) game->keyUp(key);
+  if (key >= 0 && key < kKeyCodeCount - kSpecialKeyBase) game->keyUp(specialKeyCode(key));
 }
 
 void motionCallback(int x, int y) {
@@ -149,5 +153,10 @@ void motionCallback(int x, int y) {
 }
 
 void mouseCallback(int button, int state, int, int) { game->mouseButton(button, state); }
+
+// An iconified, unmapped or fully covered window pauses the race.
+void windowStatusCallback(int status) {
+  if (status == GLUT_HIDDEN || status == GLUT_FULLY_COVERED) game->windowHidden();
+}
 
 }  // namespace vorn

@@ -51,5 +51,6 @@ void keyboardUpCallback(unsigned char key, int x, int y);
 void specialUpCallback(int key, int x, int y);
 void motionCallback(int x, int y);
 void mouseCallback(int button, int state, int x, int y);
+void windowStatusCallback(int status);
 
 }  // namespace vorn

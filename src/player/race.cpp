@@ -1,5 +1,6 @@
 #include "player/race.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -56,7 +57,7 @@ float VornRace::takeStep(VornRaceClock& clock, int64_t now) {
   // The clock never runs backwards; should one ever do, the frame stands still.
   const int64_t elapsed = now > clock.lastFrameTime ? now - clock.lastFrameTime : 0;
   clock.lastFrameTime = now;
-  dt_ = static_cast<float>(static_cast<double>(elapsed) / T::kMicrosPerTenth);
+  dt_ = std::min(static_cast<float>(static_cast<double>(elapsed) / T::kMicrosPerTenth), T::kMaxStepTenths);
   return dt_;
 }
 
@@ -113,6 +114,7 @@ void VornRace::bonus(int index, int64_t& deadline) {
 }
 
 VornRaceResult VornRace::updateSingle(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in) {
+  riders_[0].useKeys(kPlayer1SingleKeys);
   const float dt = takeStep(clock, in.now);
   VornPlayer& p = *players_[0];
   VornCamera* camera = cameras_[0];
@@ -128,7 +130,7 @@ VornRaceResult VornRace::updateSingle(VornGround& ground, VornRaceClock& clock, 
       if (freshSpacePress(in.keys)) result.request = RaceRequest::kBackToMenu;
     }
   } else {
-    spaceReleased_ = false;
+    spaceReleased_ = !in.keys[kSpaceKey];
     riders_[0].awakeChange = 0.0f;
     riders_[0].race(p, ground, hooks_, in.keys, dt, in.now);
     result = singleRules(ground, clock, in);
@@ -276,6 +278,7 @@ void VornRace::splitRules(int index, VornRaceClock& clock, int64_t now) {
 }
 
 VornRaceResult VornRace::updateSplit(VornGround& ground, VornRaceClock& clock, const VornRaceInput& in) {
+  riders_[0].useKeys(kPlayer1Keys);
   const float dt = takeStep(clock, in.now);
   for (VornCamera* camera : cameras_) {
     if (camera) camera->setMouse(in.mouseX, in.mouseY);
@@ -312,7 +315,7 @@ VornRaceResult VornRace::updateSplit(VornGround& ground, VornRaceClock& clock, c
     const bool noneRacing = !players_[0]->racing && !players_[1]->racing;
     if (anyRacing && noneRacing) hooks_.muteLoopingSounds();
     if (!noneRacing) {
-      spaceReleased_ = false;
+      spaceReleased_ = !in.keys[kSpaceKey];
     } else if (freshSpacePress(in.keys)) {
       result.request = RaceRequest::kBackToMenu;
     }

@@ -1,5 +1,5 @@
 // VornRace: the once-a-frame race update of the single and the split race (countdown, motion,
-// clock, end, cameras). Units: clock in microseconds, dt in tenths of a second (not limited),
+// clock, end, cameras). Units: clock in microseconds, dt in tenths of a second (at most 2.5),
 // world units. Cost: the riders' probes (rider.h) and one camera ray per player a frame.
 #pragma once
 
@@ -32,7 +32,7 @@ struct VornRaceClock {
 
 struct VornRaceInput {
   int64_t now = 0;
-  const uint8_t* keys = nullptr;  // 256 entries, 1 while held
+  const uint8_t* keys = nullptr;  // kKeyCodeCount entries, 1 while held
   float mouseX = 400.0f;
   float mouseY = 300.0f;
   bool ghostGame = false;
@@ -63,6 +63,10 @@ struct VornRaceTuning {
   static constexpr float kHornStrength = 2000.0f;
   static constexpr float kSleepParticles = 0.35f;
   static constexpr double kMicrosPerTenth = 100000.0;
+  // One update simulates at most this step (tenths of a second): a stalled
+  // frame (a dragged window, a busy machine) must not throw the player
+  // hundreds of units on. The race clock keeps real time.
+  static constexpr float kMaxStepTenths = 2.5f;
 };
 
 // For the single race (one player) and the split race (two players on one
@@ -106,8 +110,9 @@ class VornRace {
   void playerContact();
   void horns(VornRaceClock& clock, float dt);
   void bonus(int index, int64_t& deadline);
-  // Space after the race counts only once it was up since the race ended: a
-  // player still holding it from a jump at the finish sees the result first.
+  // Space after the race counts only when it was up in the race's last frame
+  // or since: a player still holding it from a jump at the finish sees the
+  // result first.
   bool freshSpacePress(const uint8_t* keys);
 
   VornRaceHooks& hooks_;

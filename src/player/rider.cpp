@@ -18,7 +18,9 @@ constexpr int64_t kBabyJump = 50000;
 // count end the frame's motion, so a wedged player never hangs the frame.
 constexpr int kSpareProbes = 16;
 
-bool held(const uint8_t* keys, int code) { return keys[code] != 0; }
+bool held(const uint8_t* keys, int code, int alternative = kNoKey) {
+  return keys[code] != 0 || (alternative != kNoKey && keys[alternative] != 0);
+}
 }  // namespace
 
 const char* jumpRating(int64_t q) {
@@ -82,22 +84,22 @@ void VornRider::race(VornPlayer& player, VornGround& ground, VornRaceHooks& hook
 
   // 4. Steering; ice takes the grip away. Both keys may act in one frame.
   steering = Steering::kNone;
-  if (held(keys, keys_.left)) {
+  if (held(keys, keys_.left, keys_.leftAlt)) {
     const float ice = ground.getMaterial(player.position(), kMaterialIce);
     player.direction.rotateY(T::kSteerDegPerTenth * dt * (1.0f - ice));
     steering = Steering::kLeft;
   }
-  if (held(keys, keys_.right)) {
+  if (held(keys, keys_.right, keys_.rightAlt)) {
     const float ice = ground.getMaterial(player.position(), kMaterialIce);
     player.direction.rotateY(-T::kSteerDegPerTenth * dt * (1.0f - ice));
     steering = Steering::kRight;
   }
 
   // 5. Speed keys.
-  if (held(keys, keys_.accelerate) && player.speed < T::kAccelerationLimit) {
+  if (held(keys, keys_.accelerate, keys_.accelerateAlt) && player.speed < T::kAccelerationLimit) {
     player.speed += T::kAcceleration * dt;
   }
-  if (held(keys, keys_.brake) && T::kBrakeMargin * dt < player.speed) {
+  if (held(keys, keys_.brake, keys_.brakeAlt) && T::kBrakeMargin * dt < player.speed) {
     player.speed -= T::kBraking * dt;
     if (player.speed < T::kLowestBrakedSpeed) player.speed = T::kLowestBrakedSpeed;
   }

@@ -12,18 +12,36 @@
 
 namespace vorn {
 
-// The keys codes of one player's race controls.
+// Key codes: a character key is its own code (0..255); GLUT's special keys
+// (arrows, function keys, Page Up, End...) follow from kSpecialKeyBase, so
+// that the Left arrow (GLUT's 100) is not "d".
+constexpr int kSpecialKeyBase = 256;
+constexpr int kKeyCodeCount = 512;
+constexpr int kNoKey = -1;
+constexpr int specialKeyCode(int glutKey) { return kSpecialKeyBase + glutKey; }
+constexpr int kKeyLeft = specialKeyCode(100);
+constexpr int kKeyUp = specialKeyCode(101);
+constexpr int kKeyRight = specialKeyCode(102);
+constexpr int kKeyDown = specialKeyCode(103);
+
+// The key codes of one player's race controls, each with an optional second key.
 struct VornRaceKeys {
   int jump;
   int left;
   int right;
   int accelerate;
   int brake;
+  int leftAlt = kNoKey;
+  int rightAlt = kNoKey;
+  int accelerateAlt = kNoKey;
+  int brakeAlt = kNoKey;
 };
-// Space, "a", "d", "w", "s".
+// Space, "a", "d", "w", "s" (the split race, where the arrows are player 2's).
 constexpr VornRaceKeys kPlayer1Keys{32, 97, 100, 119, 115};
-// Up arrow (101), "4", "6", "8", "5".
-constexpr VornRaceKeys kPlayer2Keys{101, 52, 54, 56, 53};
+// The single race adds the arrows: Left, Right steer, Up pushes, Down brakes.
+constexpr VornRaceKeys kPlayer1SingleKeys{32, 97, 100, 119, 115, kKeyLeft, kKeyRight, kKeyUp, kKeyDown};
+// Up arrow, "4", "6", "8", "5".
+constexpr VornRaceKeys kPlayer2Keys{kKeyUp, 52, 54, 56, 53};
 
 // jumpKeyState: 0 key up, 1 pressed and not yet used, 2 jump done for this press.
 enum JumpKeyState : int32_t { kJumpKeyUp = 0, kJumpKeyPressed = 1, kJumpKeyUsed = 2 };
@@ -94,6 +112,7 @@ class VornRider {
 
   int index() const { return index_; }
   const VornRaceKeys& keys() const { return keys_; }
+  void useKeys(const VornRaceKeys& keys) { keys_ = keys; }
 
  private:
   void groundFrame(VornPlayer& player, VornGround& ground, VornRaceHooks& hooks, int64_t now);

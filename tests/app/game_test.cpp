@@ -232,5 +232,38 @@ TEST_F(GameTest, ASingleRaceRestartsOnNAndEndsWhenTheClockRunsOutOrAtTheFinish) 
   EXPECT_GE(game_->lastScore, 13);
 }
 
+// P stops the race where it stands: the clock, the player and the messages
+// wait, "Paused" shows and the music plays on more quietly; after P again
+// the first step is measured from the resume. A hidden window pauses too.
+TEST_F(GameTest, APausedRaceStandsStillAndGoesOnFromWhereItStopped) {
+  loadToMenu();
+  click(400, 525);
+  runCountdown();
+  frames(20);
+  const VornVector before = game_->players[0]->position();
+  const int64_t left = game_->deadline - game_->lastFrameTime;
+  const float music = game_->sound.music.getGain();
+  game_->keyDown('p');
+  game_->keyUp('p');
+  frames(100, 100000);  // ten seconds
+  EXPECT_TRUE(game_->paused());
+  EXPECT_NE(entry("Paused"), nullptr);
+  EXPECT_FLOAT_EQ(game_->sound.music.getGain(), music * VornGame::kPausedMusicFactor);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(game_->players[0]->position()[i], before[i]) << i;
+  EXPECT_EQ(game_->players[0]->racing, 1);
+
+  game_->keyDown('p');
+  frames(1);
+  EXPECT_FALSE(game_->paused());
+  EXPECT_FLOAT_EQ(game_->sound.music.getGain(), music);
+  EXPECT_EQ(game_->deadline - game_->lastFrameTime, left - 16667) << "the clock lost the pause";
+  EXPECT_LT(game_->players[0]->position().distanceSquared(before), 25.0f) << "a long step after the pause";
+
+  game_->windowHidden();
+  EXPECT_TRUE(game_->paused());
+  game_->keyDown('p');
+  EXPECT_FALSE(game_->paused());
+}
+
 }  // namespace
 }  // namespace vorn

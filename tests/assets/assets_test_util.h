@@ -1,6 +1,6 @@
 // Helpers of the asset tests: decoding little files from an exact-size copy,
-// the tables every image reader's tests run, and 3DS chunk builders (files
-// are built with support/test_bytes.h).
+// the hostile-file tables every reader's tests run, and 3DS chunk builders
+// (files are built with support/test_bytes.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,12 +17,6 @@
 #include "support/test_bytes.h"
 
 namespace vorn::test {
-
-inline std::vector<uint8_t> repeat(const std::vector<uint8_t>& pixel, size_t n) {
-  std::vector<uint8_t> out;
-  for (size_t i = 0; i < n; ++i) out.insert(out.end(), pixel.begin(), pixel.end());
-  return out;
-}
 
 using Decoder = bool (*)(const uint8_t*, size_t, const std::string&, VornImage&, std::string&, const ImageLimits&);
 
@@ -44,22 +38,6 @@ inline VornImage decodeOk(Decoder decode, const std::vector<uint8_t>& bytes) {
   return image;
 }
 
-// A little file, the format it decodes to and all its pixels, bottom row first.
-struct Decoded {
-  const char* what;
-  Bytes bytes;
-  uint32_t format;
-  std::vector<uint8_t> pixels;
-};
-
-inline void expectDecodes(Decoder decode, const std::vector<Decoded>& table) {
-  for (const Decoded& d : table) {
-    SCOPED_TRACE(d.what);
-    const VornImage image = decodeOk(decode, d.bytes.data);
-    EXPECT_EQ(std::make_pair(image.format, image.pixels), std::make_pair(d.format, d.pixels));
-  }
-}
-
 // A damaged file and the one err.txt detail line it must be refused with.
 struct Damaged {
   const char* what;
@@ -67,11 +45,13 @@ struct Damaged {
   std::string detail;
 };
 
-// Every file of the table is refused with its line, and so is every cut of a
-// good file short of its last `optionalTail` bytes; `read(bytes, detail)` is
-// true when it accepts the bytes.
+// Every file of the table is refused with its line, and so is every cut of the
+// good file (which is accepted) short of its last `optionalTail` bytes;
+// `read(bytes, detail)` is true when it accepts the bytes.
 template <typename Read>
 void expectRefusedBy(Read read, const std::vector<Damaged>& table, const Bytes& good, size_t optionalTail = 1) {
+  std::string goodDetail;
+  EXPECT_TRUE(read(good.data, goodDetail)) << goodDetail;
   for (const Damaged& d : table) {
     SCOPED_TRACE(d.what);
     std::string detail;

@@ -19,25 +19,16 @@ Bytes bmpHeader(int32_t width, int32_t height, uint32_t bits, uint32_t paletteBy
   return b.le32(0).le32(pixelBytes).le32(3780).le32(3780).le32(coloursUsed).le32(0);
 }
 
-// Every depth and row padding is read back from the generator's writers;
-// these are what they never write, and the bit order of the packed depths.
-TEST(BmpReader, DecodesPartPalettesPackedBitsOffsetsAndAlpha) {
-  Bytes b4 = bmpHeader(3, 1, 4, 64, 4);
-  for (uint32_t i = 0; i < 16; ++i) b4.list({i, i * 2, i * 3, 0});
-  std::vector<uint8_t> oneBit;  // rows 1000000001 and 0111111110
-  for (const char c : std::string("10000000010111111110")) oneBit.insert(oneBit.end(), 3, c == '1' ? 255 : 0);
-  test::expectDecodes(decodeBMP, {
-      {"8-bit, two colours used", bmpHeader(3, 1, 8, 8, 4, 2).list({10, 20, 30, 0, 40, 50, 60, 0, 1, 0, 1, 0}),
-       kImageRGB, {60, 50, 40, 30, 20, 10, 60, 50, 40}},
-      {"4-bit, high nibble first", b4.list({0x2F, 0x10, 0, 0}), kImageRGB, {6, 4, 2, 45, 30, 15, 3, 2, 1}},
-      {"1-bit, most significant bit first",
-       bmpHeader(10, 2, 1, 8, 8).list({0, 0, 0, 0, 255, 255, 255, 0, 0x80, 0x40, 0, 0, 0x7F, 0x80, 0, 0}), kImageRGB,
-       oneBit},
-      {"pixels at the header's offset", bmpHeader(1, 1, 24, 2, 4).list({0xEE, 0xEE, 1, 2, 3, 0}), kImageRGB, {3, 2, 1}},
-  });
-  // The icon reader takes alpha from red.
-  test::expectDecodes(decodeBMPAlpha, {{"alpha from red", bmpHeader(1, 2, 24, 0, 8).list({30, 20, 200, 0, 3, 2, 1, 0}),
-                                        kImageRGBA, {200, 20, 30, 200, 1, 2, 3, 1}}});
+// Every depth and row padding is read back from the generator's writers; here
+// a pixel offset past the headers (other tools write such files) and the icon
+// reader's alpha, taken from red.
+TEST(BmpReader, DecodesPixelsAtTheHeadersOffsetAndAlphaFromRed) {
+  EXPECT_EQ(test::decodeOk(decodeBMP, bmpHeader(1, 1, 24, 2, 4).list({0xEE, 0xEE, 1, 2, 3, 0}).data).pixels,
+            (std::vector<uint8_t>{3, 2, 1}));
+  const VornImage icon =
+      test::decodeOk(decodeBMPAlpha, bmpHeader(1, 2, 24, 0, 8).list({30, 20, 200, 0, 3, 2, 1, 0}).data);
+  EXPECT_EQ(std::make_pair(icon.format, icon.pixels),
+            std::make_pair(kImageRGBA, std::vector<uint8_t>{200, 20, 30, 200, 1, 2, 3, 1}));
 }
 
 TEST(BmpReader, HostileFilesAreRefusedWithTheirLine) {

@@ -1,6 +1,5 @@
-// Models on a real (Xvfb, Mesa) context: node transforms against the matrices
-// OpenGL builds itself, loading hand-made and generated files into buffers,
-// drawing them through the model pass and reading the pixels back.
+// Models on a real (Xvfb, Mesa) context: hand-made and generated files loaded
+// into buffers, drawn through the model pass and read back as pixels.
 #include "assets/model.h"
 
 #include <gtest/gtest.h>
@@ -96,44 +95,6 @@ void writeSquare(const std::string& path, const std::string& materialName, float
                                    object("Square", xyz, {0, 1, 2, 0, 2, 3}, faceGroup(materialName, {0, 1}))}),
                            animated ? node : Bytes());
   ASSERT_TRUE(test::writeBytes(path, bytes.data));
-}
-
-TEST_F(ModelGl, NodeTransformsEqualTheMatricesOpenGlBuilds) {
-  VornKeyNode parent, child;
-  const float p0[3] = {1, 2, 3}, p1[3] = {5, -2, 0};
-  parent.addPositionKey(p0, 0);
-  parent.addPositionKey(p1, 10);
-  const float r0[4] = {0.3f, 0, 0, 2}, r1[4] = {-0.8f, 1, 1, 0};  // axes not of unit length
-  parent.addRotationKey(r0, 0);
-  parent.addRotationKey(r1, 10);
-  parent.finishRotationTrack();
-  const float s0[3] = {1, 2, 1}, s1[3] = {3, 1, 1}, c0[3] = {0, 4, 0};
-  child.addScaleKey(s0, 0);
-  child.addScaleKey(s1, 8);
-  child.addPositionKey(c0, 0);
-  child.setPivot(VornVector(0.5f, 0.25f, -1));
-  child.parent = &parent;
-  const float deg0 = -0.3f * 180 / 3.14159265f, deg1 = 0.8f * 180 / 3.14159265f;
-  // Frame 4: the parent between its keys (s = 0.4), the child's scale at s = 0.5, then the pivot.
-  // Frame 12: past every key; the parent holds its accumulated orientation.
-  for (const float frame : {4.0f, 12.0f}) {
-    const bool early = frame == 4.0f;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    if (early) glTranslatef(0.4f * 5 + 0.6f * 1, 0.4f * -2 + 0.6f * 2, 0.6f * 3);
-    if (!early) glTranslatef(5, -2, 0);
-    glRotatef((early ? 0.4f : 1.0f) * deg1, 1, 1, 0);
-    glRotatef(deg0, 0, 0, 2);
-    glTranslatef(0, 4, 0);
-    glScalef(early ? 2 : 3, early ? 1.5f : 1, 1);
-    if (early) glTranslatef(-0.5f, -0.25f, 1);
-    float expected[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, expected);
-    VornMatrix mine;
-    child.evaluate(frame, mine);
-    if (early) child.applyPivot(mine);
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(mine.m[i], expected[i], 1e-4) << "frame " << frame << ", element " << i;
-  }
 }
 
 // Two files with an equal material share one entry and one display list;

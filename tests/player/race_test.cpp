@@ -68,7 +68,7 @@ struct Rig {
   bool hornActive[2] = {false, false};
   float hornTimer[2] = {0.0f, 0.0f};
   VornRaceClock clock{lastFrameTime, deadline, deadline2, stage, splitCountdown, hornActive, hornTimer};
-  uint8_t keys[256] = {};
+  uint8_t keys[kKeyCodeCount] = {};
   float mouseX = 400.0f, mouseY = 300.0f;
   bool ghost = false;
 };
@@ -331,7 +331,7 @@ TEST(RaceRules, EveryWayASplitRaceEnds) {
 // keyless frame from the speed and heading the key gave.
 TEST(RaceRules, KeysAccelerateBelowSixteenBrakeNoLowerThanFiveAndSteerLessOnIce) {
   const struct {
-    char key;
+    int key;
     float speed, dt, ice, speedAfterKey, turnDeg;
   } cases[] = {
       {'w', 15.5f, 0.5f, 0.0f, 16.5f, 0.0f}, {'w', 16.0f, 0.5f, 0.0f, 16.0f, 0.0f},  // only below 16
@@ -339,9 +339,12 @@ TEST(RaceRules, KeysAccelerateBelowSixteenBrakeNoLowerThanFiveAndSteerLessOnIce)
       {'s', 4.0f, 2.0f, 0.0f, 4.0f, 0.0f},  // 2 * dt = 4 is not below the speed: no braking
       {'a', 10.0f, 1.0f, 0.0f, 10.0f, 8.0f}, {'d', 10.0f, 1.0f, 0.0f, 10.0f, -8.0f},  // "a": left, towards +x
       {'a', 10.0f, 1.0f, 0.5f, 10.0f, 4.0f}, {'d', 10.0f, 1.0f, 1.0f, 10.0f, 0.0f},   // ice takes the grip
+      // The arrows in the single race do as their names say.
+      {kKeyUp, 15.5f, 0.5f, 0.0f, 16.5f, 0.0f}, {kKeyDown, 10.0f, 1.0f, 0.0f, 7.5f, 0.0f},
+      {kKeyLeft, 10.0f, 1.0f, 0.0f, 10.0f, 8.0f}, {kKeyRight, 10.0f, 1.0f, 0.0f, 10.0f, -8.0f},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(1, c.key) + " at " + std::to_string(c.speed) + " on ice " + std::to_string(c.ice));
+    SCOPED_TRACE("key " + std::to_string(c.key) + " at " + std::to_string(c.speed) + " on ice " + std::to_string(c.ice));
     Rig keyed, keyless;
     for (Rig* r : {&keyed, &keyless}) {
       r->singleGo();
@@ -353,15 +356,40 @@ TEST(RaceRules, KeysAccelerateBelowSixteenBrakeNoLowerThanFiveAndSteerLessOnIce)
     keyed.players[0].speed = c.speed;
     keyless.players[0].speed = c.speedAfterKey;
     keyless.players[0].direction.rotateY(c.turnDeg);
-    keyed.keys[static_cast<unsigned char>(c.key)] = 1;
+    keyed.keys[c.key] = 1;
     for (Rig* r : {&keyed, &keyless}) r->single(static_cast<int64_t>(c.dt * 100000.0f));
     for (int i = 0; i < 3; ++i)
       EXPECT_EQ(std::make_pair(p.position()[i], p.direction[i]), std::make_pair(q.position()[i], q.direction[i])) << i;
     EXPECT_EQ(p.speed, q.speed);
     EXPECT_EQ(p.direction.x > 0.0f, c.turnDeg > 0.0f);
-    EXPECT_EQ(keyed.race.rider(0).steering,
-              c.key == 'a' ? Steering::kLeft : c.key == 'd' ? Steering::kRight : Steering::kNone);
+    EXPECT_EQ(keyed.race.rider(0).steering, c.key == 'a' || c.key == kKeyLeft    ? Steering::kLeft
+                                            : c.key == 'd' || c.key == kKeyRight ? Steering::kRight
+                                                                                 : Steering::kNone);
   }
+  // In the split race the Up arrow is player 2's jump, not player 1's push.
+  Rig split;
+  split.splitGo();
+  split.players[0].speed = split.players[1].speed = 10.0f;
+  split.keys[kKeyUp] = 1;
+  split.split(10000);
+  EXPECT_NE(split.race.rider(1).jumpKeyState, kJumpKeyUp);
+  EXPECT_EQ(split.race.rider(0).jumpKeyState, kJumpKeyUp);
+  EXPECT_LT(split.players[0].speed, 10.1f) << "the Up arrow pushed player 1";
+}
+
+// A stalled frame simulates no more than a quarter second: a 2 s hitch moves
+// the player exactly as far as a 0.25 s frame, while the clock loses 2 s.
+TEST(RaceRules, AStalledFrameDoesNotThrowThePlayerOn) {
+  Rig stalled, quick;
+  for (Rig* r : {&stalled, &quick}) {
+    r->singleGo();
+    r->players[0].speed = 40.0f;
+  }
+  const int64_t deadline = stalled.deadline;
+  stalled.single(2000000);
+  quick.single(250000);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(stalled.players[0].position()[i], quick.players[0].position()[i]) << i;
+  EXPECT_EQ(VornRace::secondsLeft(deadline, stalled.now), 13) << "the clock keeps real time";
 }
 
 // Sub-steps of at most half a unit: 70 units in a tenth (the speed cap, which

@@ -164,7 +164,7 @@ RaceOutcome raceShippedCourse(ShippedCourse& course, const DriveStyle& style, Vo
   race.placeAtStart(0, course.terrain.startPosition(), VornRaceTuning::kSingleStartOffset);
 
   const VornPlayer& p = players[0];
-  uint8_t keys[256] = {};
+  uint8_t keys[kKeyCodeCount] = {};
   int64_t go = 0;
   int racingFrames = 0;
   while ((!go || p.racing) && now < kRaceLimitMicros) {
