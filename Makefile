@@ -4,16 +4,21 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 ARGS       ?=
+PREFIX     ?= /usr/local
 FUZZ_SECONDS ?= 5
 FUZZ_LONG_SECONDS ?= 600
 FUZZ_TARGETS ?=
 
-.PHONY: run test deps build build-asan build-fuzz test-main test-asan test-fuzz fuzz-long bench clean
+.PHONY: run test install deps build build-asan build-fuzz test-main test-asan test-fuzz fuzz-long bench clean
 
 run: build
 	./$(BUILD)/vorn $(ARGS)
 
 test: test-main test-asan test-fuzz
+
+# The game, its data, desktop entry and icon under PREFIX (see README, "Installing").
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 deps:
 	./scripts/install-deps.sh

@@ -6,12 +6,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   clang-14 libclang-rt-14-dev
-  freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri libgl-dev
+  freeglut3-dev libx11-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri libgl-dev
   libode-dev
   libopenal-dev libalut-dev libvorbis-dev
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils desktop-file-utils
 )
 
 missing=()

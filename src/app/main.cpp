@@ -1,6 +1,8 @@
-// Program entry: parse the few options, move to the data root, open the
-// window and hand control to the GLUT loop for good.
+// Program entry: parse the few options, move to the data root (or, for an
+// installed game, the player's folder), open the window and hand control to
+// the GLUT loop for good.
 #include <GL/glut.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <climits>
@@ -21,7 +23,9 @@ void printUsage() {
   std::printf(
       "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--timed-frames N] [--fixed-step]\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
-      "  --data DIR  folder that holds data/ (default: found beside the program)\n"
+      "  --data DIR  folder that holds data/ (default: found beside the program or\n"
+      "              in its ../share/vorn; the player's files go to\n"
+      "              $XDG_DATA_HOME/vorn when that folder cannot be written)\n"
       "  --trace     print each game state change on standard output\n"
       "  --demo      start a single race driven by the autopilot\n"
       "  --ghost     the same as a ghost race (implies --demo)\n"
@@ -30,6 +34,13 @@ void printUsage() {
       "              every run; prints the frame rate after N race frames and quits\n"
       "  --fixed-step  run the game clock on a fixed 1/60 s step a frame (with\n"
       "              --demo: the same race every run, at any frame rate)\n");
+}
+
+// $HOME, or the password database's home when it is unset.
+std::string homeFolder() {
+  if (const char* home = std::getenv("HOME"); home && home[0] != '\0') return home;
+  const passwd* entry = getpwuid(getuid());
+  return entry && entry->pw_dir ? entry->pw_dir : "";
 }
 
 }  // namespace
@@ -79,9 +90,21 @@ int main(int argc, char** argv) {
 
   char cwd[PATH_MAX];
   const std::string currentDir = getcwd(cwd, sizeof cwd) ? cwd : ".";
-  const std::string root = vorn::findDataRoot(requestedRoot, vorn::executableDirectory(), currentDir);
-  if (chdir(root.c_str()) != 0) {
-    std::fprintf(stderr, "vorn: cannot enter data folder %s\n", root.c_str());
+  const std::string exeDir = vorn::executableDirectory();
+  const std::string root = vorn::findDataRoot(requestedRoot, exeDir, currentDir);
+  // An installed game (or any data root it may not write) works in the
+  // player's folder, whose data/ links to the shipped files, so the relative
+  // paths used everywhere stay the same.
+  std::string error;
+  std::string folder = vorn::prepareWorkingFolder(root, !vorn::needsPlayerFolder(root, exeDir),
+                                                  vorn::playerFolderPath(std::getenv("XDG_DATA_HOME"), homeFolder()),
+                                                  error);
+  if (folder.empty()) {
+    std::fprintf(stderr, "vorn: %s; playing from %s, where nothing can be saved\n", error.c_str(), root.c_str());
+    folder = root;
+  }
+  if (chdir(folder.c_str()) != 0) {
+    std::fprintf(stderr, "vorn: cannot enter data folder %s\n", folder.c_str());
     return 1;
   }
 

@@ -1,4 +1,5 @@
-// vorn_assetgen <kind> <root>: writes one kind of game data below <root>/data.
+// vorn_assetgen <kind> <root>: writes one kind of game data below <root>/data
+// (the desktop icon, which the game never reads, below <root>/icons).
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include "assetgen/generator.h"
 #include "assetgen/ghost_run.h"
 #include "assetgen/hud.h"
+#include "assetgen/icon.h"
 #include "assetgen/models.h"
 #include "assetgen/music.h"
 #include "assetgen/sounds.h"
@@ -60,6 +62,7 @@ const std::map<std::string, GeneratorFn>& generators() {
       {"folders", generateFolders},
       {"font", generateFont},
       {"hud", generateHud},
+      {"icon", generateIcon},
       {"models", generateModels},
       {"models_sheet", generateModelSheet},
       {"sounds", generateSounds},
