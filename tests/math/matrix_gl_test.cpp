@@ -50,9 +50,6 @@ TEST_F(MatrixGlTest, ProductsWorldTurnsAndTransformsMatchGlComposition) {
   VornMatrix ab = a;
   ab.multiply(b);
   expectModelview(ab);
-  VornMatrix into = a;
-  b.multiplyInto(into);
-  expectModelview(into);
 
   glLoadIdentity();
   glMultMatrixf(b.data());

@@ -2,13 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <string>
-
-#include "support/test_bytes.h"
 
 namespace vorn {
 namespace {
@@ -85,21 +79,6 @@ TEST(VornMatrix, InvertNeedsFullPivotingAndStopsOnSingularMatrices) {
     EXPECT_FALSE(m.invert());
     for (float v : m.m) EXPECT_TRUE(std::isfinite(v));
   }
-}
-
-TEST(VornMatrix, DumpAppendsRowsAndIgnoresAnUnwritablePath) {
-  std::remove(kMatrixDumpFile);
-  std::ofstream(kMatrixDumpFile) << "earlier line\n";
-  VornMatrix m;
-  m.translate(5, 6, 7);
-  m.dump();
-  m.dump();
-  // Four rows a dump, the translation at the end of each row.
-  const std::string text = test::readText(kMatrixDumpFile);
-  EXPECT_EQ(text.rfind("earlier line\n1.000000, 0.000000, 0.000000, 5.000000\n0.000000, 1.000000", 0), 0u);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9);
-  std::remove(kMatrixDumpFile);
-  VornMatrix().dump("no_such_directory/rep.txt");
 }
 
 }  // namespace

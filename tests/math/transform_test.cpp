@@ -24,17 +24,6 @@ TEST(VornTransform, ModelIsPositionTimesRotationTimesScaleAfterEveryChange) {
   VornVector p(1, 1, 0);
   t.transformPoint(p);
   expectNear(p, 1.5f, 4, 2);
-  // reset() clears position and scale and keeps the orientation.
-  t.setRotation(VornMatrix());
-  t.rotateZ(90);
-  t.reset();
-  expectNear(t.position(), 0, 0, 0, 0);
-  expectNear(column(t.modelMatrix(), 0), 0, 1, 0);
-  // A placement {x, y, z, angle, axis} as the object files give it.
-  const float placement[7] = {4, 5, 6, 90, 0, 0, 1};
-  const VornTransform placed(placement);
-  expectNear(placed.position(), 4, 5, 6, 0);
-  expectNear(column(placed.modelMatrix(), 0), 0, 1, 0);
 }
 
 TEST(VornTransform, WorldAxesVersusLocalAxes) {

@@ -61,16 +61,12 @@ TEST_F(CaptureTest, AnEffectIsHeardForItsLengthAtItsLevel) {
   std::this_thread::sleep_for(milliseconds(int(source.seconds() * 1000) + 800));
   sound.release();
   const std::vector<float> level = recordedLevels();
-  size_t first = level.size(), last = 0;
-  for (size_t i = 0; i < level.size(); ++i) {
-    if (level[i] > 0.01f) {
-      first = std::min(first, i);
-      last = i;
-    }
-  }
-  ASSERT_LT(first, level.size()) << "the recording is silent";
-  EXPECT_GE(first, 10u);  // the silence before the effect is there
-  EXPECT_NEAR(double(last - first + 1) / 100.0, source.seconds(), 0.1);
+  const auto audible = [](float l) { return l > 0.01f; };
+  const auto first = std::find_if(level.begin(), level.end(), audible);
+  ASSERT_NE(first, level.end()) << "the recording is silent";
+  EXPECT_GE(first - level.begin(), 10);  // the silence before the effect is there
+  const auto end = std::find_if(level.rbegin(), level.rend(), audible).base();
+  EXPECT_NEAR(double(end - first) / 100.0, source.seconds(), 0.1);
   // The horn's RMS is about -9.5 dBFS; a centred mono source reaches each
   // stereo channel somewhat attenuated.
   const float loudest = *std::max_element(level.begin(), level.end());

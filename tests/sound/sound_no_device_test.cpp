@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "sound/audio_device.h"
@@ -20,7 +21,7 @@ TEST(NoAudioDevice, TheGamePlaysSilentlyAfterOneErrorLine) {
   bank.load();
   EXPECT_FALSE(audioAvailable());
   const std::string text = vorn_test::readText(log);
-  EXPECT_EQ(vorn_test::countOf(text, "Error "), 1u) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << "one report: " << text;
   EXPECT_EQ(text.rfind("Error VornSound::startAudio \n\tno audio device, the game plays silently: ", 0), 0u)
       << text;
   // Every sequence of the game runs through without touching a device.
@@ -33,8 +34,7 @@ TEST(NoAudioDevice, TheGamePlaysSilentlyAfterOneErrorLine) {
   bank.raceEnd(true);
   bank.highscoreFrame();
   bank.cleanup();
-  EXPECT_FALSE(bank.music.isPlaying());
-  EXPECT_FALSE(bank.highscoreMusic.play());
+  EXPECT_FALSE(bank.music.isPlaying() || bank.highscoreMusic.play());
   // Asking again does not log again.
   EXPECT_FALSE(startAudio());
   EXPECT_EQ(vorn_test::readText(log), text);

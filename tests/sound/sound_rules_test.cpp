@@ -19,8 +19,7 @@ TEST(SoundRules, GainsStayInTheUnitRangePitchesArePositiveAndVolumeKeysScale) {
   for (float p : {0.0f, -1.0f, NAN}) EXPECT_FALSE(pitchAccepted(p)) << p;
   EXPECT_TRUE(pitchAccepted(0.01f));
   EXPECT_FLOAT_EQ(musicGainAfterKey(0.5f, '-'), 0.165f);
-  EXPECT_EQ(musicGainAfterKey(0.9f, '+'), 1.0f);
-  EXPECT_EQ(musicGainAfterKey(0.5f, 'x'), 0.5f);
+  EXPECT_TRUE(musicGainAfterKey(0.9f, '+') == 1.0f && musicGainAfterKey(0.5f, 'x') == 0.5f);
 }
 
 // A rested cow is silent, a tired one snores louder the lower its gauge,

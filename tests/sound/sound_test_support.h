@@ -36,12 +36,6 @@ inline std::string scratchDir(const char* tag) {
   return pattern;
 }
 
-inline size_t countOf(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
-  return count;
-}
-
 // Points err.txt at a file of its own and returns its path.
 inline std::string privateErrorLog(const std::string& dir) {
   const std::string path = dir + "/err.txt";

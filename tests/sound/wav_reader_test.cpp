@@ -1,5 +1,5 @@
 // The WAV reader: the generator's files sample for sample, the variants and
-// damage real files come with, its err.txt lines, and every generated effect.
+// damage real files come with, its truncation report, and every generated effect.
 #include "sound/wav_reader.h"
 
 #include <gtest/gtest.h>
@@ -44,23 +44,8 @@ Bytes extensible(uint32_t formatBytes) {
   return b.str("data").le32(8).le16(1).le16(2).le16(3).le16(4).data;
 }
 
-TEST(WavReader, ReadsTheGeneratorsFilesBackSampleForSample) {
-  EXPECT_EQ(assetgen::toPcm16({0.0f, 0.5f, -0.5f, 2.0f, -2.0f}),
-            (std::vector<int16_t>{0, 16384, -16384, 32767, -32767}));
-  for (uint16_t channels : {1, 2}) {
-    VornWav wav;
-    std::string error;
-    const Bytes bytes = assetgen::encodeWav16(kSamples, channels, 22050);
-    ASSERT_TRUE(vorn::parseWav(bytes.data(), bytes.size(), wav, error)) << error;
-    EXPECT_EQ(wav.channels, channels);
-    EXPECT_EQ(wav.sampleRate, 22050u);
-    ASSERT_EQ(wav.frameCount() * channels, kSamples.size());
-    for (size_t i = 0; i < kSamples.size(); ++i)
-      EXPECT_FLOAT_EQ(wav.sample(i / channels, unsigned(i % channels)), kSamples[i] / 32768.0f) << i;
-  }
-}
-
-// Variants real files come in decode (error ""); damaged files fail with a reason.
+// The generator's files read back sample for sample, and the variants real
+// files come in decode (error ""); damaged files fail with a reason.
 TEST(WavReader, HostileAndUnusualFilesDecodeOrFailWithAReason) {
   const struct {
     const char* name;
@@ -70,6 +55,8 @@ TEST(WavReader, HostileAndUnusualFilesDecodeOrFailWithAReason) {
     float first = 0.0f;  // first sample
     bool truncated = false;
   } cases[] = {
+      {"the generator's mono file", goodWav(), "", 6, 0.0f},
+      {"the generator's stereo file", assetgen::encodeWav16(kSamples, 2, 22050), "", 3, 0.0f},
       {"odd LIST chunk, padded", inserted(36, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0}), "", 6, 0.0f},
       {"extensible format", extensible(40), "", 2, 1 / 32768.0f},
       {"8-bit samples centred on 128", patched(34, {8}), "", 12, -1.0f},
@@ -99,25 +86,24 @@ TEST(WavReader, HostileAndUnusualFilesDecodeOrFailWithAReason) {
     EXPECT_EQ(vorn::parseWav(c.bytes.data(), c.bytes.size(), wav, error), *c.error == '\0');
     EXPECT_EQ(error, c.error);
     ASSERT_EQ(wav.frameCount(), c.frames);
-    if (c.frames > 0) {
-      EXPECT_FLOAT_EQ(wav.sample(0, 0), c.first);
-    }
+    EXPECT_TRUE(c.frames == 0 || wav.sample(0, 0) == c.first) << "first sample";
     EXPECT_EQ(wav.truncated, c.truncated);
+    if (&c - cases < 2) {
+      EXPECT_EQ(wav.sampleRate, 22050u);
+      for (size_t i = 0; i < kSamples.size(); ++i)
+        EXPECT_FLOAT_EQ(wav.sample(i / wav.channels, unsigned(i % wav.channels)), kSamples[i] / 32768.0f) << i;
+    }
   }
 }
 
-TEST(WavReader, FileFailuresAndTruncationGoToTheErrorLog) {
+TEST(WavReader, ATruncatedFileIsReportedAndPlaysWhatIsLeft) {
   const std::string dir = vorn_test::scratchDir("wav");
   const std::string log = vorn_test::privateErrorLog(dir);
-  ASSERT_TRUE(vorn_test::writeBytes(dir + "/junk.wav", Bytes(300, 'x')));
   ASSERT_TRUE(vorn_test::writeBytes(dir + "/cut.wav", cut(52)));
   VornWav wav;
-  EXPECT_FALSE(vorn::readWavFile(dir + "/junk.wav", wav, "VornSound::load"));
   // A cut-off file plays what is left, and the damage is reported.
-  EXPECT_TRUE(vorn::readWavFile(dir + "/cut.wav", wav, "VornSound::load"));
-  EXPECT_EQ(wav.frameCount(), 4u);
+  EXPECT_TRUE(vorn::readWavFile(dir + "/cut.wav", wav, "VornSound::load") && wav.frameCount() == 4u);
   EXPECT_EQ(vorn_test::readText(log),
-            "Error VornSound::load \n\tnot a RIFF/WAVE file: " + dir + "/junk.wav\n"
             "Error VornSound::load \n\tfile truncated, playing what is left: " + dir + "/cut.wav\n");
 }
 
@@ -128,10 +114,8 @@ TEST(GeneratedEffects, ReadBackAtTheirLevelLoopingOnesSeamlessOneShotsFadedOut) 
     SCOPED_TRACE(info.name);
     VornWav wav;
     ASSERT_TRUE(vorn::readWavFile(vorn_test::dataRoot() + "/" + info.path, wav, "test"));
-    EXPECT_EQ(wav.channels, 1);
-    EXPECT_EQ(wav.sampleRate, 44100u);
-    ASSERT_GT(wav.seconds(), 0.3);
-    EXPECT_LT(wav.seconds(), info.looping ? 4.0 : 2.5);
+    ASSERT_TRUE(wav.channels == 1 && wav.seconds() > 0.3 && wav.seconds() < (info.looping ? 4.0 : 2.5))
+        << wav.seconds() << " s";
     const size_t n = wav.frameCount();
     float peak = 0.0f, tail = 0.0f;  // tail: the last millisecond
     double meanStep = 0.0;

@@ -1,6 +1,6 @@
 // The SGI height-map reader: both storage modes, run-length rows of odd
 // lengths, and every kind of damaged file. (What the generator writes is read
-// back in course_test.cpp.)
+// back in course_objects_test.cpp.)
 #include "world/height_map.h"
 
 #include <gtest/gtest.h>
@@ -20,48 +20,32 @@ std::vector<uint8_t> headerOnly(void (*change)(SgiHeader&)) {
   return test::sgiHeader(h).zeros(16).data;
 }
 
-TEST(HeightMapReader, ReadsBothStorageModesRowByRowIntoGridRows) {
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-    float scale;
-    int width;
-    std::vector<float> heights;  // grid row 0 (the file's first row) first
-  } const cases[] = {
-      {"verbatim, scaled", test::sgiVerbatim({{2, 4, 6}, {8, 10, 12}}), 0.5f, 3, {1, 2, 3, 4, 5, 6}},
-      {"run-length repeats and literals", test::sgiRunLength(5, {{0x03, 7, 0x82, 1, 2, 0}, {0x85, 9, 8, 7, 6, 5, 0}}),
-       1.0f, 5, {7, 7, 7, 1, 2, 9, 8, 7, 6, 5}},
-      // The first row's overflow must not reach the second row.
-      {"a run-length row longer than the width is cut", test::sgiRunLength(4, {{0x0A, 3, 0x84, 1, 2, 3, 4}, {0x04, 9}}),
-       1.0f, 4, {3, 3, 3, 3, 9, 9, 9, 9}},
-      // A zero count does not end a row: decoding goes on until it is full.
-      {"a short row continues past a zero count", test::sgiRunLength(4, {{0x02, 5, 0, 0, 0x82, 6, 7}, {0x04, 1}}),
-       1.0f, 4, {5, 5, 6, 7, 1, 1, 1, 1}},
-      {"channel 0 of a three-channel file",
-       test::sgiRunLength(2, {{2, 11}, {2, 12}, {2, 21}, {2, 22}, {2, 31}, {2, 32}}, 3), 1.0f, 2, {11, 11, 12, 12}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    HeightGrid g;
-    std::string detail;
-    ASSERT_TRUE(decodeSgiHeightMap(c.bytes.data(), c.bytes.size(), "map.rgb", c.scale, g, detail)) << detail;
-    EXPECT_TRUE(g.width == c.width && g.height == static_cast<int>(c.heights.size()) / c.width);
-    EXPECT_EQ(g.heights, c.heights);
-  }
-}
-
-// Every refusal leaves the grid empty with its own one-line detail. (Random
-// damage is the reader's fuzzer's job.)
-TEST(HeightMapReader, DamagedFilesFailWithOneLineAndAnEmptyGrid) {
+// Good files decode row by row into grid rows (the file's first row is grid
+// row 0); every refusal leaves the grid empty with its own one-line detail.
+// (Random damage is the reader's fuzzer's job.)
+TEST(HeightMapReader, DecodesBothStorageModesAndRefusesDamagedFilesWithOneLine) {
   struct Case {
     std::string what;
     std::vector<uint8_t> bytes;
-    std::string detail;
+    std::string detail;  // "" when the file decodes
+    int width = 0;
+    std::vector<float> heights = {};
   };
   const std::string truncated = "\tfile truncated: map.rgb\n";
   const std::string unusable = " unusable (2 to 1024 points a side, at most 65536 in all): map.rgb\n";
   const std::string pastTheEnd = "\trow 1 runs past the end of the file: map.rgb\n";
   std::vector<Case> cases = {
+      {"verbatim, scaled by 0.5", test::sgiVerbatim({{2, 4, 6}, {8, 10, 12}}), "", 3, {1, 2, 3, 4, 5, 6}},
+      {"run-length repeats and literals", test::sgiRunLength(5, {{0x03, 7, 0x82, 1, 2, 0}, {0x85, 9, 8, 7, 6, 5, 0}}),
+       "", 5, {7, 7, 7, 1, 2, 9, 8, 7, 6, 5}},
+      // The first row's overflow must not reach the second row.
+      {"a run-length row longer than the width is cut", test::sgiRunLength(4, {{0x0A, 3, 0x84, 1, 2, 3, 4}, {0x04, 9}}),
+       "", 4, {3, 3, 3, 3, 9, 9, 9, 9}},
+      // A zero count does not end a row: decoding goes on until it is full.
+      {"a short row continues past a zero count", test::sgiRunLength(4, {{0x02, 5, 0, 0, 0x82, 6, 7}, {0x04, 1}}), "",
+       4, {5, 5, 6, 7, 1, 1, 1, 1}},
+      {"channel 0 of a three-channel file",
+       test::sgiRunLength(2, {{2, 11}, {2, 12}, {2, 21}, {2, 22}, {2, 31}, {2, 32}}, 3), "", 2, {11, 11, 12, 12}},
       {"magic", headerOnly([](SgiHeader& h) { h.magic = 475; }), "\tmagic!=474\n"},
       {"storage", headerOnly([](SgiHeader& h) { h.storage = 2; }), "\tformat>1\n"},
       {"two bytes a channel", headerOnly([](SgiHeader& h) { h.bytesPerChannel = 2; }), "\bpc==2 not supported\n"},
@@ -79,8 +63,8 @@ TEST(HeightMapReader, DamagedFilesFailWithOneLineAndAnEmptyGrid) {
       {"row start outside the file", test::sgiRunLength(2, {{0x02, 1}, {0x02, 2}}),
        "\trow 1 starts outside the file: map.rgb\n"},
   };
-  cases[11].bytes.resize(520);
-  cases[12].bytes[516] = 0x7F;  // the second start entry, far beyond the file
+  cases[16].bytes.resize(520);
+  cases[17].bytes[516] = 0x7F;  // the second start entry, far beyond the file
   const std::vector<uint8_t> full = test::sgiVerbatim({{1, 2, 3}, {4, 5, 6}});
   for (size_t size : {size_t{0}, size_t{1}, size_t{3}, size_t{100}, size_t{511}, full.size() - 1}) {
     cases.push_back({"cut at " + std::to_string(size), {full.begin(), full.begin() + static_cast<long>(size)},
@@ -89,9 +73,13 @@ TEST(HeightMapReader, DamagedFilesFailWithOneLineAndAnEmptyGrid) {
   for (const Case& c : cases) {
     HeightGrid g;
     std::string detail;
-    EXPECT_FALSE(decodeSgiHeightMap(c.bytes.data(), c.bytes.size(), "map.rgb", 1.0f, g, detail)) << c.what;
+    const float scale = &c == &cases[0] ? 0.5f : 1.0f;
+    EXPECT_EQ(decodeSgiHeightMap(c.bytes.data(), c.bytes.size(), "map.rgb", scale, g, detail), c.detail.empty())
+        << c.what;
     EXPECT_EQ(detail, c.detail) << c.what;
-    EXPECT_TRUE(g.empty() && g.width == 0) << c.what;
+    EXPECT_TRUE(g.width == c.width && g.heights == c.heights &&
+                g.width * g.height == static_cast<int>(c.heights.size()))
+        << c.what;
   }
   HeightGrid g;
   std::string detail;
