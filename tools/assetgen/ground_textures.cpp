@@ -12,13 +12,6 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-struct Rgb {
-  float r, g, b;
-};
-
-Rgb mixRgb(const Rgb& a, const Rgb& b, float t) { return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)}; }
-Rgb scale(const Rgb& c, float k) { return {c.r * k, c.g * k, c.b * k}; }
-
 uint8_t toByte(float v) { return static_cast<uint8_t>(std::lround(clamp01(v) * 255.0f)); }
 
 void put(Pixels& p, uint32_t x, uint32_t y, const Rgb& c) {

@@ -20,26 +20,20 @@ constexpr float kCornerRadius = 0.2f;
 // Width of the dark rim that keeps the head readable at 64 pixels.
 constexpr float kOutline = 0.022f;
 
-struct Colour {
-  float r, g, b;
-};
+constexpr Rgb kSkyTop = {0.20f, 0.45f, 0.84f};
+constexpr Rgb kSkyLow = {0.64f, 0.82f, 0.97f};
+constexpr Rgb kSun = {1.00f, 0.90f, 0.45f};
+constexpr Rgb kFarRock = {0.55f, 0.62f, 0.76f};
+constexpr Rgb kRock = {0.38f, 0.44f, 0.58f};
+constexpr Rgb kSnow = {0.96f, 0.97f, 1.00f};
+constexpr Rgb kSnowShade = {0.80f, 0.86f, 0.96f};
+constexpr Rgb kInk = {0.10f, 0.09f, 0.10f};
+constexpr Rgb kHide = {0.98f, 0.96f, 0.92f};
+constexpr Rgb kMuzzle = {0.96f, 0.68f, 0.70f};
+constexpr Rgb kNostril = {0.55f, 0.25f, 0.30f};
+constexpr Rgb kHorn = {0.96f, 0.90f, 0.72f};
+constexpr Rgb kEarInside = {0.93f, 0.62f, 0.66f};
 
-constexpr Colour kSkyTop = {0.20f, 0.45f, 0.84f};
-constexpr Colour kSkyLow = {0.64f, 0.82f, 0.97f};
-constexpr Colour kSun = {1.00f, 0.90f, 0.45f};
-constexpr Colour kFarRock = {0.55f, 0.62f, 0.76f};
-constexpr Colour kRock = {0.38f, 0.44f, 0.58f};
-constexpr Colour kSnow = {0.96f, 0.97f, 1.00f};
-constexpr Colour kSnowShade = {0.80f, 0.86f, 0.96f};
-constexpr Colour kInk = {0.10f, 0.09f, 0.10f};
-constexpr Colour kHide = {0.98f, 0.96f, 0.92f};
-constexpr Colour kMuzzle = {0.96f, 0.68f, 0.70f};
-constexpr Colour kNostril = {0.55f, 0.25f, 0.30f};
-constexpr Colour kHorn = {0.96f, 0.90f, 0.72f};
-constexpr Colour kEarInside = {0.93f, 0.62f, 0.66f};
-
-Colour mixColour(Colour a, Colour b, float t) { return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)}; }
-Colour scaled(Colour c, float s) { return {c.r * s, c.g * s, c.b * s}; }
 
 // Inside an ellipse centred at (cx, cy) with radii (rx, ry), turned by `degrees`.
 bool inEllipse(float x, float y, float cx, float cy, float rx, float ry, float degrees = 0.0f) {
@@ -90,11 +84,11 @@ bool inHorn(float x, float y, float grow) {
   return false;
 }
 
-Colour background(float x, float y) {
-  Colour c = mixColour(kSkyTop, kSkyLow, smoothstep(0.05f, 0.7f, y));
+Rgb background(float x, float y) {
+  Rgb c = mixRgb(kSkyTop, kSkyLow, smoothstep(0.05f, 0.7f, y));
   if (inEllipse(x, y, 0.80f, 0.20f, 0.085f, 0.085f)) c = kSun;
   // A far ridge, then the main peak with its snow cap and a shaded east face.
-  if (y >= ridge(x, 0.80f, 0.34f, 0.75f)) c = mixColour(kFarRock, kSnow, y < 0.44f ? 0.8f : 0.0f);
+  if (y >= ridge(x, 0.80f, 0.34f, 0.75f)) c = mixRgb(kFarRock, kSnow, y < 0.44f ? 0.8f : 0.0f);
   const float peakX = 0.36f, peakY = 0.12f;
   if (y >= ridge(x, peakX, peakY, 1.25f)) {
     const float snowLine = 0.33f + 0.03f * std::sin(x * 40.0f);
@@ -102,19 +96,19 @@ Colour background(float x, float y) {
     if (y < snowLine) {
       c = east ? kSnowShade : kSnow;
     } else {
-      c = east ? scaled(kRock, 0.8f) : kRock;
+      c = east ? scale(kRock, 0.8f) : kRock;
     }
   }
   // The slope the cow slides down.
-  if (y >= 0.74f + 0.05f * std::sin(x * 6.0f)) c = mixColour(kSnow, kSnowShade, smoothstep(0.75f, 1.0f, y));
+  if (y >= 0.74f + 0.05f * std::sin(x * 6.0f)) c = mixRgb(kSnow, kSnowShade, smoothstep(0.75f, 1.0f, y));
   return c;
 }
 
-Colour sample(float x, float y) {
-  Colour c = background(x, y);
+Rgb sample(float x, float y) {
+  Rgb c = background(x, y);
   float side = 0.0f;
   if (inHead(x, y, kOutline) || inEar(x, y, kOutline, side) || inHorn(x, y, kOutline)) c = kInk;
-  if (inHorn(x, y, 0.0f)) c = mixColour(kHorn, scaled(kHorn, 0.8f), smoothstep(kHead.cy - 0.3f, kHead.cy - 0.15f, y));
+  if (inHorn(x, y, 0.0f)) c = mixRgb(kHorn, scale(kHorn, 0.8f), smoothstep(kHead.cy - 0.3f, kHead.cy - 0.15f, y));
   if (inEar(x, y, 0.0f, side)) {
     c = kHide;
     if (inEllipse(x, y, kHead.cx + side * 0.245f, kHead.cy - 0.088f, 0.06f, 0.025f, side * -18.0f)) c = kEarInside;
@@ -122,7 +116,7 @@ Colour sample(float x, float y) {
   if (!inHead(x, y, 0.0f)) return c;
   // Soft light from the upper left over the white hide.
   const float d = std::hypot(x - (kHead.cx - 0.07f), y - (kHead.cy - 0.1f));
-  c = scaled(kHide, 1.0f - 0.18f * smoothstep(0.05f, 0.3f, d));
+  c = scale(kHide, 1.0f - 0.18f * smoothstep(0.05f, 0.3f, d));
   // The black patches: one over the right eye, one on the left cheek, one on the brow.
   if (inEllipse(x, y, kHead.cx + 0.085f, kHead.cy - 0.035f, 0.085f, 0.075f, 20.0f) ||
       inEllipse(x, y, kHead.cx - 0.16f, kHead.cy + 0.04f, 0.07f, 0.09f, -15.0f) ||
@@ -130,7 +124,7 @@ Colour sample(float x, float y) {
     c = kInk;
   }
   if (inEllipse(x, y, kHead.cx, kHead.cy + 0.15f, 0.17f, 0.105f)) {
-    c = mixColour(kMuzzle, scaled(kMuzzle, 0.85f), smoothstep(kHead.cy + 0.1f, kHead.cy + 0.25f, y));
+    c = mixRgb(kMuzzle, scale(kMuzzle, 0.85f), smoothstep(kHead.cy + 0.1f, kHead.cy + 0.25f, y));
     for (const float s : {-1.0f, 1.0f}) {
       if (inEllipse(x, y, kHead.cx + s * 0.07f, kHead.cy + 0.155f, 0.03f, 0.042f, s * 15.0f)) c = kNostril;
     }
@@ -160,7 +154,7 @@ Pixels paintIcon(uint32_t size) {
           const float x = (static_cast<float>(px * kSamplesPerAxis + sx) + 0.5f) * step;
           const float y = (static_cast<float>(py * kSamplesPerAxis + sy) + 0.5f) * step;
           if (!inRoundedSquare(x, y)) continue;
-          const Colour c = sample(x, y);
+          const Rgb c = sample(x, y);
           r += c.r;
           g += c.g;
           b += c.b;
@@ -168,7 +162,7 @@ Pixels paintIcon(uint32_t size) {
         }
       }
       uint8_t* out = icon.at(px, py);
-      // Colour is the mean of the covered samples (not premultiplied, as PNG
+      // Rgb is the mean of the covered samples (not premultiplied, as PNG
       // stores it); alpha is the covered share.
       const float n = covered > 0 ? static_cast<float>(covered) : 1.0f;
       out[0] = toByte(r / n);

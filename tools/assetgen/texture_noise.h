@@ -42,4 +42,11 @@ float clamp01(float v);
 float smoothstep(float edge0, float edge1, float v);
 float mix(float a, float b, float t);
 
+// A linear colour (0..1 a channel) for the painters, mixed and scaled per channel.
+struct Rgb {
+  float r, g, b;
+};
+inline Rgb mixRgb(const Rgb& a, const Rgb& b, float t) { return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)}; }
+inline Rgb scale(const Rgb& c, float k) { return {c.r * k, c.g * k, c.b * k}; }
+
 }  // namespace assetgen
