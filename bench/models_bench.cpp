@@ -1,7 +1,8 @@
 // Costs of loading a model on the CPU: parsing the largest generated model,
 // the whole CPU load (parse, checks, weld, normals, layout), the weld through
-// a hash against the pairwise loop it replaces, and evaluating keyframer
-// nodes as every animated part does each frame.
+// a hash against the pairwise loop it replaces, evaluating keyframer nodes
+// as every animated part does each frame, and the shadow casters'
+// silhouette search a frame.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "assets/model_build.h"
 #include "assets/model_loader.h"
 #include "assets/model_parser.h"
+#include "assets/shadow_volume.h"
 
 #ifdef VORN_BENCH_GL
 #include <GL/glew.h>
@@ -154,6 +156,48 @@ void BM_EvaluateCowNodes(benchmark::State& state) {
   state.SetLabel(std::to_string(model.nodes.size()) + " nodes");
 }
 BENCHMARK(BM_EvaluateCowNodes);
+
+// The silhouette search of one caster for a frame of the race: every part's
+// light brought into its frame through its animated transform, then the lit
+// faces and silhouette edges found with the far cap (depth-pass counting).
+// The label gives the silhouette edges a frame for the game's light.
+void BM_CasterSilhouette(benchmark::State& state, const char* file) {
+  std::vector<uint8_t> bytes;
+  if (!vorn::readWholeFile(std::string(VORN_BENCH_DATA_ROOT) + "/data/models/" + file, bytes,
+                           vorn::kMaxModelFileBytes)) {
+    state.SkipWithError("no generated caster model");
+    return;
+  }
+  vorn::VornModelTables tables;
+  auto model = vorn::buildModelFromBytes(bytes.data(), bytes.size(), file, nullptr, tables);
+  for (auto& part : model.parts) vorn::calcBrothers(*part);
+  // A cow standing on the slope, with the game's light (towards it, w = 0).
+  vorn::VornMatrix instance;
+  instance.translate(1200.0f, 40.0f, 900.0f);
+  const float light[4] = {0.0f, 0.70710678f, -0.70710678f, 0.0f};
+  const vorn::VornVector center(0, 0, 0);
+  vorn::VornSilhouette silhouette;
+  float frame = 0.0f;
+  size_t edges = 0, faces = 0;
+  for (auto _ : state) {
+    frame = frame > 90.0f ? 0.0f : frame + 0.7f;
+    edges = 0;
+    for (auto& part : model.parts) {
+      vorn::VornMatrix inverse = vorn::shadowPartTransform(instance.data(), center, *part, frame);
+      if (!inverse.invert()) continue;
+      vorn::transformVector4(inverse, light, part->lightInPart);
+      vorn::findSilhouette(*part, silhouette, false);
+      edges += silhouette.edges.size();
+      benchmark::DoNotOptimize(silhouette.quads.data());
+    }
+  }
+  for (const auto& part : model.parts) faces += part->faceCount();
+  state.SetLabel(std::to_string(edges) + " silhouette edges, " + std::to_string(faces) + " faces, " +
+                 std::to_string(model.parts.size()) + " parts");
+}
+BENCHMARK_CAPTURE(BM_CasterSilhouette, cow, "cow_without_ht.3DS")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_CasterSilhouette, rider_horn, "ork_3_anim.3DS")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_CasterSilhouette, rider_head, "ork_2_anim.3DS")->Unit(benchmark::kMicrosecond);
 
 #ifdef VORN_BENCH_GL
 // The model pass of a race frame: every texture group and untextured material

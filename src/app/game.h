@@ -26,6 +26,7 @@
 #include "player/race.h"
 #include "sound/sound_bank.h"
 #include "world/object_shadows.h"
+#include "world/particles.h"
 #include "world/sky.h"
 #include "world/terrain.h"
 #include "world/world.h"
@@ -94,6 +95,9 @@ class VornGame {
   // game quits through the Escape path; with 0 the game simply goes on.
   static constexpr int64_t kReplayStepMicros = 16667;
   void enableTimedReplay(VornManualClock* clock, int frames);
+  // Fixed step only: the picture of race frame `frame` (counted from 1 like
+  // the timed replay's) is saved as a 24-bit BMP to `fileName`.
+  void addSnapshot(int frame, const std::string& fileName);
 
   // Prints every state change as "state <name>" on standard output.
   void setTrace(bool on) { trace_ = on; }
@@ -141,6 +145,8 @@ class VornGame {
   VornManageActionObject actionObjects;
   std::vector<std::unique_ptr<VornPlacedInstance>> beerInstances;
   std::vector<VornShadowMesh> beerShadows;
+  // The snow thrown up by the cows and falling around the cameras (load step 16).
+  std::unique_ptr<VornParticleSystem> snow;
 
   // The race update's object tests (through the race hooks): trees collide
   // along the path a player travelled since its last test, the other placed
@@ -216,6 +222,8 @@ class VornGame {
   VornObjectContacts objectContacts_;
 
   const VornClock* clock_;
+  std::vector<std::pair<int, std::string>> snapshots_;
+  void saveSnapshots();
   bool paused_ = false;
   int64_t pauseStart_ = 0;   // the given clock's reading at the pause
   int64_t pausedTotal_ = 0;  // time spent paused before the current pause

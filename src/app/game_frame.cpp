@@ -9,6 +9,7 @@
 #include "app/game.h"
 #include "app/platform.h"
 #include "app/screen2d.h"
+#include "assets/bmp_codec.h"
 
 namespace vorn {
 
@@ -54,7 +55,23 @@ void VornGame::display() {
       if (font) font->end();
       break;
   }
+  if (!snapshots_.empty()) saveSnapshots();
   glutSwapBuffers();
+}
+
+void VornGame::addSnapshot(int frame, const std::string& fileName) { snapshots_.emplace_back(frame, fileName); }
+
+void VornGame::saveSnapshots() {
+  for (const auto& [frame, fileName] : snapshots_) {
+    if (frame != replayFramesDone_ || replayFramesDone_ == 0) continue;
+    VornImage image;
+    image.reset(static_cast<uint32_t>(viewportWidth), static_cast<uint32_t>(viewportHeight), kImageRGB, kImageRGB);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, viewportWidth, viewportHeight, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
+    if (saveBMP(fileName.c_str(), image) == 0) std::printf("snapshot %d %s\n", frame, fileName.c_str());
+    std::fflush(stdout);
+  }
 }
 
 void VornGame::enableTimedReplay(VornManualClock* clock, int frames) {
@@ -64,10 +81,10 @@ void VornGame::enableTimedReplay(VornManualClock* clock, int frames) {
 
 void VornGame::timedReplayFrame() {
   replayClock_->advance(kReplayStepMicros);
-  if (replayFrames_ <= 0) return;
   const bool racing = state == kStateRace || state == kStateSplitRace;
   if (racing && replayFramesDone_ == 0) replayStartWall_ = getTimeMicroseconds();
   if (racing) ++replayFramesDone_;
+  if (replayFrames_ <= 0) return;
   const bool raceOver = !racing && replayFramesDone_ > 0;
   if (replayFramesDone_ < replayFrames_ && !raceOver) return;
   const double seconds = static_cast<double>(getTimeMicroseconds() - replayStartWall_) / 1e6;

@@ -9,6 +9,9 @@
 #include "app/game.h"
 #include "app/platform.h"
 #include "assets/material_gl.h"
+#include "assets/shadow_volume_gl.h"
+#include "assets/texture_layers_gl.h"
+#include "world/particles_gl.h"
 
 namespace vorn {
 
@@ -37,7 +40,11 @@ void VornGame::loadNextStep() {
       models.runLoadingStep(loadStep, textures);
       break;
     case 11:
-      // Neighbour data of the shadow casters 0, 5 and 6 (waits for: shadow volumes).
+      // Neighbour data of the shadow casters: the cow and its two riders.
+      std::printf("calcBrothers ....\n");
+      for (int index : kShadowCasterModels) {
+        if (VornObject* caster = models.model(index)) calcBrothers(*caster);
+      }
       break;
     case 12:
       font = std::make_unique<VornFont>("data/textures/Font.tga", "data/textures/Font_mask.bmp");
@@ -69,10 +76,12 @@ void VornGame::loadNextStep() {
       break;
     case 16: {
       // The recorder (emptied, with a first line for player 1) and the ghost,
-      // the light and the beer bottles. The snow follows here (waits for: particles).
+      // the snow, the light and the beer bottles.
       recorder.open(kRecordingMap);
       if (players[0]) recorder.record(0.0f, players[0]->modelTransform.modelMatrix().m);
       loadGhost();
+      snow = std::make_unique<VornParticleSystem>();
+      initParticleSystem(*snow, "data/textures/snowflake.bmp", textures);
       lightPosition = VornVector(0.0f, 1.0f, -1.0f);
       lightPosition.normalize();
       loadBeers();
@@ -103,9 +112,12 @@ void VornGame::loadNextStep() {
     }
     case 17:
       if (pointSpritesSupported) {
-        // Point-sprite size and attenuation for the snow (waits for: particles).
+        // Point-sprite size and attenuation for the snow.
+        setParticlePointParameters();
       }
-      std::srand(static_cast<unsigned>(getTimeSeconds()));
+      // The game's own clock: a fixed-step run starts from the same time and so
+      // throws the same snow every run.
+      std::srand(static_cast<unsigned>(now() / 1000000));
       break;
     case 18:
       // The bottle's shadow image and the buffers of the bottle shadows.
@@ -116,7 +128,10 @@ void VornGame::loadNextStep() {
       bakeObjectShadows();
       break;
     case 20:
-      // Texture layers from data/textures/auge.txt (waits for: texture layers).
+      // The cow's blinking eyes: a flip-book over the eye texture its model already loaded.
+      // A missing list is reported by the loader and the eyes stay open.
+      installTextureLayers(textures);
+      loadFlipBook("data/textures/auge.txt");
       break;
     case 21:
       VornHud::loadHudImages(textures, font.get());

@@ -8,8 +8,11 @@
 
 #include "app/game.h"
 #include "app/platform.h"
+#include "assets/shadow_volume.h"
+#include "assets/shadow_volume_gl.h"
 #include "player/player_gl.h"
 #include "sound/sound_rules.h"
+#include "world/particles_gl.h"
 
 namespace vorn {
 
@@ -32,8 +35,11 @@ constexpr int kPausedTextX = 260;
 constexpr int kPausedTextY = 280;
 constexpr int kPausedTextSize = 60;
 
-// The race update's calls into the game's other parts. The particle hooks
-// keep their defaults (nothing happens) (waits for: particles).
+// A ball around the cow's centre that holds the cow and both riders, for the
+// length of their shadow volumes.
+constexpr float kCasterRadius = 16.0f;
+
+// The race update's calls into the game's other parts.
 class GameRaceHooks final : public VornRaceHooks {
  public:
   explicit GameRaceHooks(VornGame& game) : game_(game) {}
@@ -95,9 +101,22 @@ class GameRaceHooks final : public VornRaceHooks {
   void stopMusic() override { game_.sound.music.setGain(0.0f); }
 
   void advanceAnimations(float dt) override { game_.models.advanceAnimations(dt); }
-  // A knocked-out cow sleeps where it fell; the snow's sleeping puff joins
-  // here (waits for: particles).
-  void emitSleeping(const VornVector&) override { game_.sound[kSoundSnore].setGain(kSnoreFullGain); }
+  // A knocked-out cow sleeps where it fell, under a cloud of snow thrown
+  // away from its camera.
+  void emitSleeping(const VornVector& position, const VornVector& towardsCamera) override {
+    game_.sound[kSoundSnore].setGain(kSnoreFullGain);
+    if (game_.snow) game_.snow->emitBurst(position, towardsCamera, VornParticleSystem::kSleepStrength);
+  }
+  // The snow: grass under the cow browns it, ice makes it clear.
+  void advanceParticles(float amount, float grass, float ice) override {
+    if (game_.snow) game_.snow->update(amount, grass, ice);
+  }
+  void emitSpray(const VornVector& position, const VornVector& direction, float speed) override {
+    if (game_.snow) game_.snow->emitSpray(position, direction, speed);
+  }
+  void emitTakeOff(const VornVector& position, const VornVector& direction, float speed) override {
+    if (game_.snow) game_.snow->emitTrail(position, direction, speed);
+  }
 
   float collideObjects(int player, VornPlayer& body) override { return game_.collideObjects(player, body); }
   // In the split race both players test the bottles each frame, player 1
@@ -237,8 +256,22 @@ void VornGame::drawRaceView(int view) {
   drawBeerShadows();
   // 7. The ghost, in the single race only.
   if (state == kStateRace && ghostGame) drawGhost();
-  // 8. and 9.: the shadow-volume pass and the snow follow here.
-  // (waits for: shadow volumes, particles)
+  // 8. The stencil shadows of the cows and riders: player 1's, and player
+  // 2's too in the split race (in both halves).
+  // Each volume reaches just under the ground below its cow.
+  const int casters = state == kStateSplitRace ? 2 : 1;
+  float reach[2] = {kShadowExtrusion, kShadowExtrusion};
+  for (int i = 0; i < casters; ++i) {
+    if (players[i] && world) {
+      reach[i] = world->terrain().shadowReach(players[i]->position(), lightPosition, kCasterRadius, kShadowExtrusion);
+    }
+  }
+  drawShadows(models.models, lightPos, reach, casters, stencilTwoSideSupported, showShadowVolumes);
+  // 9. The snow seen from this view's camera, which the snowfall follows.
+  if (snow && camera) {
+    snow->followCamera(view, camera->eyePosition(), camera->viewVector());
+    drawParticleSystem(*snow, textures, camera->viewVector(), camera->upVector(), pointSpritesSupported);
+  }
 }
 
 void VornGame::drawPausedText() {

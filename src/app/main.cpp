@@ -19,9 +19,13 @@
 
 namespace {
 
+// The fixed-step clock's first reading (microseconds).
+constexpr int64_t kFixedStepStart = 1000000000;
+
 void printUsage() {
   std::printf(
       "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--timed-frames N] [--fixed-step]\n"
+      "            [--snapshot N FILE]...\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program or\n"
       "              in its ../share/vorn; the player's files go to\n"
@@ -32,6 +36,9 @@ void printUsage() {
       "  --timed-frames N\n"
       "              timed replay: the demo race on a fixed 1/60 s step, the same\n"
       "              every run; prints the frame rate after N race frames and quits\n"
+      "  --snapshot N FILE\n"
+      "              with a fixed step (implied): save race frame N as a BMP\n"
+      "              picture in FILE (repeatable)\n"
       "  --fixed-step  run the game clock on a fixed 1/60 s step a frame (with\n"
       "              --demo: the same race every run, at any frame rate)\n");
 }
@@ -51,6 +58,7 @@ int main(int argc, char** argv) {
   bool demoGhost = false;
   int timedFrames = 0;
   bool fixedStep = false;
+  std::vector<std::pair<int, std::string>> snapshots;
   std::string requestedRoot;
   // Help needs no display, so it is answered before GLUT opens one.
   for (int i = 1; i < argc; ++i) {
@@ -78,6 +86,15 @@ int main(int argc, char** argv) {
       }
       demo = true;
     } else if (std::strcmp(argv[i], "--fixed-step") == 0) {
+      fixedStep = true;
+    } else if (std::strcmp(argv[i], "--snapshot") == 0 && i + 2 < argc) {
+      const int frame = std::atoi(argv[i + 1]);
+      if (frame <= 0) {
+        std::fprintf(stderr, "vorn: --snapshot needs a positive race frame\n");
+        return 2;
+      }
+      snapshots.emplace_back(frame, argv[i + 2]);
+      i += 2;
       fixedStep = true;
     } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
       requestedRoot = argv[++i];
@@ -116,11 +133,13 @@ int main(int argc, char** argv) {
   // out end the process from inside a callback, with the GL context still current.
   // A timed replay runs the game on a clock that moves one fixed step per
   // frame, so every run simulates the same race and only the wall time varies.
-  static vorn::VornManualClock replayClock(vorn::getTimeMicroseconds());
+  // It starts at a fixed time, so that a fixed-step run is the same every run.
+  static vorn::VornManualClock replayClock(kFixedStepStart);
   fixedStep = fixedStep || timedFrames > 0;
   vorn::game = (fixedStep ? std::make_unique<vorn::VornGame>(replayClock) : std::make_unique<vorn::VornGame>())
                    .release();
   if (fixedStep) vorn::game->enableTimedReplay(&replayClock, timedFrames);
+  for (const auto& [frame, file] : snapshots) vorn::game->addSnapshot(frame, file);
   vorn::game->setTrace(options.trace);
   vorn::game->demo = demo || demoGhost;
   vorn::game->demoGhost = demoGhost;

@@ -29,6 +29,15 @@ struct VornMaterialGroup {
   uint32_t size() const { return static_cast<uint32_t>(faces.size()); }
 };
 
+// One triangle edge for the shadow silhouette: the welded vertex indices in
+// the face's winding order, the face, and the face across it (-1: open edge).
+struct VornShadowEdge {
+  uint32_t first = 0;
+  uint32_t second = 0;
+  uint32_t face = 0;
+  int32_t neighbour = -1;
+};
+
 // As the chunk parser reads it and post-processing completes it (welded
 // faces, normals, material groups with their buffer starts, bounds, the rest
 // matrix). The device layer uploads the model-wide buffers built from the
@@ -57,6 +66,12 @@ struct VornObjectPart {
   VornVector boundsMin, boundsMax;
   bool matrixReady = false;
   int overlayTexture = 0;
+
+  // Shadow volumes: three edges a face, built once after loading; the lit
+  // flags and the light in this part's frame are scratch for the last volume.
+  std::vector<VornShadowEdge> edges;
+  std::vector<uint8_t> facesLit;
+  float lightInPart[4] = {0, 0, 0, 0};
 
   uint32_t vertexCount() const { return static_cast<uint32_t>(vertices.size() / 3); }
   uint32_t texCoordCount() const { return static_cast<uint32_t>(texCoords.size() / 2); }

@@ -90,7 +90,9 @@ void VornRace::countdown(VornRaceClock& clock, int64_t now, int playerCount) {
 void VornRace::afterRace(int index, VornGround& ground, float dt, bool advanceShared) {
   VornPlayer& p = *players_[index];
   if (p.knockedOut) {
-    hooks_.emitSleeping(p.position());
+    VornVector towardsCamera = cameras_[index] ? cameras_[index]->eyePosition() - p.position() : p.direction * -1.0f;
+    if (towardsCamera.lengthSquared() > 0.0f) towardsCamera.normalize();
+    hooks_.emitSleeping(p.position(), towardsCamera);
     hooks_.advanceParticles(T::kSleepParticles, 0.0f, 0.0f);
     return;
   }

@@ -50,7 +50,8 @@ class VornRaceHooks {
   virtual void advanceAnimations(float /*dt*/) {}
   virtual void emitSpray(const VornVector& /*position*/, const VornVector& /*direction*/, float /*speed*/) {}
   virtual void emitTakeOff(const VornVector& /*position*/, const VornVector& /*direction*/, float /*speed*/) {}
-  virtual void emitSleeping(const VornVector& /*position*/) {}
+  // `towardsCamera`: unit vector from the player to its camera's eye.
+  virtual void emitSleeping(const VornVector& /*position*/, const VornVector& /*towardsCamera*/) {}
 
   // Placed objects: visibility of the scenery and the obstacle hits, which
   // may change the player's direction and speed. Returns the awake change.

@@ -124,6 +124,18 @@ void VornTerrain::releaseBlendColours() {
   materials_.blendColours.shrink_to_fit();
 }
 
+float VornTerrain::shadowReach(const VornVector& from, const VornVector& towardsLight, float radius,
+                               float longest) const {
+  VornVector away = towardsLight * -1.0f;
+  if (away.lengthSquared() == 0.0f) return longest;
+  away.normalize();
+  for (float t = 0.0f; t + radius < longest; t += kShadowReachStep) {
+    const VornVector p = from + away * t;
+    if (p.y + radius < getHeight(p.x, p.z)) return t + radius;
+  }
+  return longest;
+}
+
 float VornTerrain::getHeight(float x, float z) const {
   if (grid_.empty()) return 0.0f;
   const SurfacePoint s = locateOnSurface(grid_.width, grid_.height, scale_.x, scale_.z, x, z);

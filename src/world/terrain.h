@@ -74,6 +74,14 @@ class VornTerrain final : public VornGround {
   // Ground height under (x, z), exactly the mesh surface; positions outside
   // the grid are clamped onto its border. 0 without a mesh.
   float getHeight(float x, float z) const;
+  // How far a shadow volume must reach from a caster at `from` (a ball of
+  // `radius`) away from the light `towardsLight` until all of its end lies
+  // under the ground: the distance at which the ray from `from` is `radius`
+  // below the surface, plus `radius`; `longest` when it is not within that.
+  // Marches in steps of kShadowReachStep, so a ridge thinner than a step
+  // may be missed (the volume then just ends inside it).
+  float shadowReach(const VornVector& from, const VornVector& towardsLight, float radius, float longest) const;
+  static constexpr float kShadowReachStep = 5.0f;
   // Material weight of channel 0 (snow), 1 (grass) or 2 (ice), interpolated
   // over the same triangle as getHeight; 0 without a material map.
   float getMaterial(float x, float z, int channel) const override;

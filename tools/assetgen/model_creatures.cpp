@@ -38,6 +38,20 @@ Mesh ball(const Vec3& c, float r, uint8_t material) {
   return m;
 }
 
+// A big cartoon eyeball bulging from the side of the head, finer than ball() so the
+// flip-book's lids and iris stay round. Mapped side-on: u runs back to front, v bottom to
+// top, and the ball's outermost point (towards `outward` in y) sits in the texture's middle.
+constexpr float kCowEyeRadius = 10.0f;
+
+Mesh eyeBall(const Vec3& c, float r, uint8_t material) {
+  Mesh m = shape([&](const Vec3& p) { return sdSphere(p, c, r); }, sub(c, Vec3{r + 1.0f, r + 1.0f, r + 1.0f}),
+                 add(c, Vec3{r + 1.0f, r + 1.0f, r + 1.0f}), r * 0.22f);
+  m.setMaterial(material);
+  const float perUnit = 0.5f / r;
+  mapPlanar(m, {perUnit, 0.0f, 0.0f}, {0.0f, 0.0f, perUnit}, 0.5f - c[0] * perUnit, 0.5f - c[2] * perUnit);
+  return m;
+}
+
 // ---------------------------------------------------------------- the cow
 enum CowMaterial : uint8_t { kHide, kPink, kHoof, kHorn, kEye, kTuft };
 const std::vector<std::string> kCowMaterials = {"cow_hide", "cow_pink", "cow_hoof", "cow_horn", "cow_eye", "cow_tuft"};
@@ -100,7 +114,7 @@ GeneratedModel buildCow() {
                      makeMaterial("cow_pink", {236, 160, 160}, "", 30),
                      makeMaterial("cow_hoof", {62, 52, 46}, "", 40),
                      makeMaterial("cow_horn", {232, 222, 192}, "", 50),
-                     makeMaterial("cow_eye", {18, 18, 22}, "", 90),
+                     makeMaterial("cow_eye", {240, 240, 240}, "auge0.bmp", 90),
                      makeMaterial("cow_tuft", {40, 34, 30}, "", 10)};
 
   Mesh body = shape(cowBody, {-64.0f, -32.0f, 36.0f}, {74.0f, 32.0f, 116.0f}, 5.0f, [](const Vec3& c) -> uint8_t {
@@ -117,7 +131,7 @@ GeneratedModel buildCow() {
   });
   mapCylindrical(head, {70.0f, 0.0f, 104.0f}, kAxisX, kAxisZ, kHideScale);
   for (const float side : {-1.0f, 1.0f}) {
-    head.append(ball({77.5f, 10.5f * side, 111.0f}, 3.0f, kEye));
+    head.append(eyeBall({76.0f, 17.0f * side, 116.0f}, kCowEyeRadius, kEye));
     head.append(ball({93.0f, 4.5f * side, 100.0f}, 1.8f, kTuft));
   }
   model.meshes.push_back(toTdsMesh(head, "cow_head", kCowMaterials));

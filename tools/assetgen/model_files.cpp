@@ -15,6 +15,8 @@ int generateModels(const std::string& root) {
     const std::vector<uint8_t> bytes = writeBMP24(t.pixels);
     if (!writeFile(textures + t.fileName, bytes.data(), bytes.size())) return 1;
   }
+  const std::string eyes = eyeFlipBookList();
+  if (!writeFile(textures + kEyeFlipBookFile, eyes.data(), eyes.size())) return 1;
   for (const GeneratedModel& m : buildModels()) {
     const std::string problem = validateModel(m.model);
     if (!problem.empty()) {

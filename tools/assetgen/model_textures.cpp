@@ -377,4 +377,66 @@ Pixels makeMushroomCap() {
   return img;
 }
 
+namespace {
+
+// 0 outside, 1 inside a signed distance (negative inside), blended over about one texel.
+float inside(float distance) { return std::clamp(0.5f - distance * kEyeTextureSize, 0.0f, 1.0f); }
+
+struct EyePose {
+  float irisU, irisV;  // iris centre offset from the middle
+  float lid;           // height of the upper lid's edge at the middle; above 1: none
+};
+
+EyePose poseOf(EyeLook look) {
+  switch (look) {
+    case EyeLook::Open: return {0.07f, 0.0f, 0.86f};
+    case EyeLook::Glance: return {-0.17f, 0.03f, 0.86f};  // towards the back: at the chase camera
+    case EyeLook::HalfShut: return {0.07f, -0.02f, 0.50f};
+    case EyeLook::Shut: break;
+  }
+  return {0.07f, -0.02f, -1.0f};
+}
+
+}  // namespace
+
+Pixels makeCowEye(EyeLook look) {
+  constexpr uint32_t S = kEyeTextureSize;
+  constexpr float kIris = 0.21f, kPupil = 0.11f, kGlint = 0.035f, kLash = 0.035f;
+  const EyePose pose = poseOf(look);
+  Pixels img(S, S, 3);
+  for (uint32_t y = 0; y < S; ++y) {
+    for (uint32_t x = 0; x < S; ++x) {
+      const float u = (x + 0.5f) / S, v = 1.0f - (y + 0.5f) / S;  // row 0 is the top
+      const float du = u - 0.5f, dv = v - 0.5f;
+      const float r = std::hypot(du, dv);
+      // The white, a little shaded towards the rim so the ball looks round even unlit.
+      const float shade = 1.0f - 0.22f * std::pow(std::min(r / 0.5f, 1.0f), 3.0f);
+      std::array<float, 3> c = {248.0f * shade, 246.0f * shade, 238.0f * shade};
+      const auto paint = [&c](float red, float green, float blue, float amount) {
+        c = {mix(c[0], red, amount), mix(c[1], green, amount), mix(c[2], blue, amount)};
+      };
+      const float iu = u - 0.5f - pose.irisU, iv = v - 0.5f - pose.irisV;
+      const float ir = std::hypot(iu, iv);
+      const float ring = 0.65f + 0.35f * std::min(ir / kIris, 1.0f);
+      paint(104.0f * ring, 64.0f * ring, 34.0f * ring, inside(ir - kIris));
+      paint(14.0f, 12.0f, 12.0f, inside(ir - kPupil));
+      paint(255.0f, 255.0f, 255.0f, inside(std::hypot(iu - 0.055f, iv - 0.065f) - kGlint));
+      // The upper lid comes down from the top with a rounded edge and a darker lash line. The
+      // rim of the disc is the back of the ball, all the chase camera sees of it: it stays white
+      // while the eye is open, so that the lid coming down there shows as a blink.
+      const float curve = 1.0f - 4.0f * du * du;
+      const float edge = pose.lid - 0.10f * curve;
+      const float fur = 0.9f + 0.1f * fbm(u, v, 8, 8, 2, 97u);
+      const float lid = inside(edge - v);
+      const float outside = 1.0f - inside(r - 0.5f);
+      paint(54.0f * fur, 44.0f * fur, 38.0f * fur, std::max(lid, outside));
+      // Shut, the lids meet in a smiling line across the middle.
+      const float line = look == EyeLook::Shut ? 0.44f - 0.08f * curve : edge - 0.5f * kLash;
+      paint(18.0f, 14.0f, 12.0f, inside(std::fabs(v - line) - 0.5f * kLash));
+      put(img, x, y, c[0], c[1], c[2]);
+    }
+  }
+  return img;
+}
+
 }  // namespace assetgen

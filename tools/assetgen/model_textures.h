@@ -30,4 +30,12 @@ Pixels makeBeerLabel();
 Pixels makeStone();
 Pixels makeMushroomCap();
 
+// The cow's eye, one flip-book frame each, as seen through the eyeball's side-on planar
+// mapping: u from the back (0) to the front (1) of the eye, v from its bottom (0) to its top
+// (1), the eyeball's outermost point in the middle; the corners are never shown. The eyelids
+// take the dark patches' colour of the hide so that a blink reads from behind the cow.
+constexpr uint32_t kEyeTextureSize = 64;
+enum class EyeLook { Open, Glance, HalfShut, Shut };
+Pixels makeCowEye(EyeLook look);
+
 }  // namespace assetgen

@@ -136,7 +136,19 @@ std::vector<GeneratedTexture> buildModelTextures() {
   textures.push_back({"beerlab.bmp", makeBeerLabel()});
   textures.push_back({"stone.bmp", makeStone()});
   textures.push_back({"mushcap.bmp", makeMushroomCap()});
+  textures.push_back({"auge0.bmp", makeCowEye(EyeLook::Open)});
+  textures.push_back({"auge1.bmp", makeCowEye(EyeLook::HalfShut)});
+  textures.push_back({"auge2.bmp", makeCowEye(EyeLook::Shut)});
+  textures.push_back({"auge3.bmp", makeCowEye(EyeLook::Glance)});
   return textures;
+}
+
+std::string eyeFlipBookList() {
+  // One frame stays up for ten binds of the eye texture, about a sixth of a second at 60 Hz.
+  const int order[] = {0, 0, 0, 0, 0, 0, 0, 0, 3, 3, 3, 3, 0, 0, 0, 0, 0, 0, 1, 2, 2, 1};
+  std::string text;
+  for (const int frame : order) text += "data/textures/auge" + std::to_string(frame) + ".bmp\n";
+  return text;
 }
 
 }  // namespace assetgen

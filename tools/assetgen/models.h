@@ -41,6 +41,12 @@ std::vector<GeneratedModel> buildModels();
 // Every texture the models name, as map or overlay.
 std::vector<GeneratedTexture> buildModelTextures();
 
+// The cow's eye flip-book, data/textures/auge.txt: its frame files (below data/textures/, the
+// first one the eyes' map) in showing order, the open eye listed many times so that it is
+// mostly open, a glance back at the chase camera, then a blink (half shut, shut, half shut).
+constexpr const char* kEyeFlipBookFile = "auge.txt";
+std::string eyeFlipBookList();
+
 // Writes models, side files and textures below <root>/data.
 int generateModels(const std::string& root);
 

@@ -1,7 +1,8 @@
-// The "textures" generator kind and the loading-screen picture: a mountain
-// view in the same sky as the sky box, a snowy slope with two sliding
-// tracks, and the game's name set in DejaVu Sans Bold through FreeType with
-// an outline and a soft shadow so it reads on the bright picture.
+// The "textures" generator kind, the snow particles' sprite and the
+// loading-screen picture: a mountain view in the same sky as the sky box, a
+// snowy slope with two sliding tracks, and the game's name set in DejaVu Sans
+// Bold through FreeType with an outline and a soft shadow so it reads on the
+// bright picture.
 #include "assetgen/textures.h"
 
 #include <ft2build.h>
@@ -198,6 +199,26 @@ Colour scenery(uint32_t x, uint32_t y, uint32_t size) {
   return c;
 }
 
+// The snow particles' sprite: a soft white blob on black. The game takes the
+// opacity from the red channel, so the falloff is the blob's edge; a smooth
+// (1 - r^2)^2 bell leaves no visible rim at any point size.
+constexpr uint32_t kSnowflakeSize = 64;
+
+Pixels paintSnowflake(uint32_t size) {
+  Pixels p(size, size, 3);
+  const float centre = size * 0.5f;
+  for (uint32_t y = 0; y < size; ++y) {
+    for (uint32_t x = 0; x < size; ++x) {
+      const float dx = (x + 0.5f - centre) / centre, dy = (y + 0.5f - centre) / centre;
+      const float fall = clamp01(1.0f - (dx * dx + dy * dy));
+      const uint8_t v = static_cast<uint8_t>(std::lround(fall * fall * 255.0f));
+      uint8_t* out = p.at(x, y);
+      out[0] = out[1] = out[2] = v;
+    }
+  }
+  return p;
+}
+
 }  // namespace
 
 Pixels paintLoadScreen(uint32_t size, const std::string& fontPath) {
@@ -252,6 +273,8 @@ int generateTextures(const std::string& root) {
     const auto bytes = writeTGA(paintSkyFace(face, kSkyFaceSize));
     if (!writeFile(dir + "sky3/" + kSkyFaces[face] + ".tga", bytes.data(), bytes.size())) return 1;
   }
+  const auto flake = writeBMP24(paintSnowflake(kSnowflakeSize));
+  if (!writeFile(dir + "snowflake.bmp", flake.data(), flake.size())) return 1;
   const Pixels title = paintLoadScreen(kLoadScreenSize, kTitleFont);
   if (title.data.empty()) return 1;
   const auto bytes = writeBMP24(title);

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The race's effects in the real window: the same fixed-step demo race is
+# pictured at chosen frames with the stencil shadows on, off, and on the
+# one-sided stencil path; the shadows must only darken (nothing drawn after
+# them may change) and must darken the cow's surroundings on both paths.
+# Then "h" shows the shadow volumes as a see-through yellow.
+source "$(dirname "$0")/lib.sh"
+
+FRAMES="300 440"
+pictures() {  # pictures TAG [env...]: snapshots of the demo race
+  local tag=$1; shift
+  local args=()
+  for f in $FRAMES; do args+=(--snapshot "$f" "$WORK/$tag$f.bmp"); done
+  env "$@" "$GAME_BIN" --windowed --data "$GAME_ROOT" --timed-frames 445 "${args[@]}" >> "$GAME_OUT" 2>&1 ||
+    fail "the $tag run failed"
+  for f in $FRAMES; do [ -s "$WORK/$tag$f.bmp" ] || fail "no picture of frame $f ($tag)"; done
+}
+# changed A B: pixels at least 4 % darker in A than in B.
+darker() {
+  convert "$2" "$1" -compose minus_src -composite -colorspace gray -threshold 4% -format '%[fx:round(mean*w*h)]' info:
+}
+
+pictures on
+pictures off VORN_NO_SHADOW_VOLUMES=1
+pictures one VORN_STENCIL_TWO_PASS=1
+for f in $FRAMES; do
+  shaded=$(darker "$WORK/on$f.bmp" "$WORK/off$f.bmp")
+  lit=$(darker "$WORK/off$f.bmp" "$WORK/on$f.bmp")
+  onesided=$(darker "$WORK/one$f.bmp" "$WORK/off$f.bmp")
+  echo "frame $f: $shaded pixels shaded ($onesided one-sided), $lit brightened"
+  [ "$shaded" -gt 150 ] || fail "frame $f: the cow casts no shadow ($shaded pixels)"
+  [ "$onesided" -gt 150 ] || fail "frame $f: no shadow on the one-sided stencil path ($onesided pixels)"
+  [ "$lit" -lt 10 ] || fail "frame $f: the shadow pass changed $lit pixels it should not have"
+done
+
+# "h": the volumes become visible, yellow around and below the cow.
+yellow() {
+  convert "$1" -alpha off -fx '(r > 0.55 && g > 0.45 && b < r - 0.2) ? 1 : 0' -format '%[fx:mean]' info:
+}
+start_game --demo --fixed-step
+wait_state race 90
+wid=$(game_window)
+sleep 2
+window_shot "$wid" "$WORK/plain.png"
+press_key "$wid" h
+sleep 1
+window_shot "$wid" "$WORK/volumes.png"
+before=$(yellow "$WORK/plain.png"); after=$(yellow "$WORK/volumes.png")
+echo "yellow fraction: $before without, $after with the volumes shown"
+awk -v a="$before" -v b="$after" 'BEGIN { exit !(b > a + 0.002) }' || fail "\"h\" shows no shadow volumes"
+
+if [ -n "${VORN_KEEP_SHOTS:-}" ]; then cp "$WORK"/*.bmp "$WORK"/*.png "$VORN_KEEP_SHOTS"/; fi
+quit_with_escape "$wid"
+echo "race effects: ok"
