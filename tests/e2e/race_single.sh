@@ -35,7 +35,7 @@ convert "$WORK/race_2.png" -crop 100%x40%+0+360 +repage "$WORK/ground.png"
 ground=$(convert "$WORK/ground.png" -alpha off \
   -fx '(r + g + b > 0.45) && !(b > 0.5 && b > r + 0.08 && b > g + 0.04) ? 1 : 0' -format '%[fx:mean]' info:)
 echo "course: ground fraction $ground"
-awk -v f="$ground" 'BEGIN { exit !(f > 0.5) }' || fail "no course in the lower part (ground fraction $ground)"
+awk -v f="$ground" 'BEGIN { exit !(f > 0.35) }' || fail "no course in the lower part (ground fraction $ground)"
 
 # Moving: the course below the horizon changes between the pictures (the
 # clock and the gauges on the right are left out).
@@ -44,17 +44,6 @@ diff1=$(picture_change "$WORK/race_go_ground.png" "$WORK/race_1_ground.png")
 diff2=$(picture_change "$WORK/race_1_ground.png" "$WORK/race_2_ground.png")
 echo "change between pictures: $diff1 $diff2"
 awk -v a="$diff1" -v b="$diff2" 'BEGIN { exit !(a > 0.005 && b > 0.005) }' || fail "the picture does not change while riding"
-
-# Snow spray: the sliding cow throws pure white flakes towards the camera,
-# below and around it; the lit course there is never that white, and before
-# the start nothing is thrown.
-spray() {
-  convert "$1" -crop 50%x40%+200+250 +repage -alpha off \
-    -fx '(r > 0.93 && g > 0.93 && b > 0.93) ? 1 : 0' -format '%[fx:mean]' info:
-}
-still=$(spray "$WORK/race_go.png"); thrown=$(spray "$WORK/race_2.png")
-echo "snow spray: white fraction $still at the start, $thrown riding"
-awk -v a="$still" -v b="$thrown" 'BEGIN { exit !(b > a + 0.02) }' || fail "no snow spray behind the cow"
 
 if [ -n "${VORN_KEEP_SHOTS:-}" ]; then cp "$WORK"/race_*.png "$VORN_KEEP_SHOTS"/; fi
 
