@@ -138,6 +138,9 @@ class VornGame {
   // with --ghost the demo race is a ghost race.
   bool demo = false;
   bool demoGhost = false;
+  // --split: the demo race is a split race; the autopilot drives player 1
+  // and nobody player 2.
+  bool demoSplit = false;
   std::unique_ptr<VornAutopilot> autopilot;
   int64_t deadline2 = 0;  // player 2's race clock in the split race
   // The beer bottles (load step 16), their drawing adapters in model 2's

@@ -139,7 +139,7 @@ void VornGame::loadNextStep() {
     default:
       setState(kStateMenu);
       // The demo goes straight into a single race driven by the autopilot.
-      if (demo) startRace(kStateRace, demoGhost);
+      if (demo) startRace(demoSplit ? kStateSplitRace : kStateRace, demoGhost);
       return;
   }
   ++loadStep;

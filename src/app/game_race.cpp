@@ -197,7 +197,7 @@ void VornGame::runRaceUpdate(bool split) {
   // The demo driver holds the keys only until the race ends, so Space after
   // it is the player's.
   const VornPlayer& driven = *players[0];
-  if (autopilot && !split && (driven.racing || !driven.countdownDone)) autopilot->drive(driven, keys);
+  if (autopilot && (!split || demoSplit) && (driven.racing || !driven.countdownDone)) autopilot->drive(driven, keys);
   previousPosition = players[0]->position();
 
   VornRaceClock clock = raceClock();

@@ -24,7 +24,7 @@ constexpr int64_t kFixedStepStart = 1000000000;
 
 void printUsage() {
   std::printf(
-      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--timed-frames N] [--fixed-step]\n"
+      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--split] [--timed-frames N] [--fixed-step]\n"
       "            [--snapshot N FILE]...\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program or\n"
@@ -33,6 +33,7 @@ void printUsage() {
       "  --trace     print each game state change on standard output\n"
       "  --demo      start a single race driven by the autopilot\n"
       "  --ghost     the same as a ghost race (implies --demo)\n"
+      "  --split     the same as a split race, player 2 standing (implies --demo)\n"
       "  --timed-frames N\n"
       "              timed replay: the demo race on a fixed 1/60 s step, the same\n"
       "              every run; prints the frame rate after N race frames and quits\n"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   vorn::StartOptions options;
   bool demo = false;
   bool demoGhost = false;
+  bool demoSplit = false;
   int timedFrames = 0;
   bool fixedStep = false;
   std::vector<std::pair<int, std::string>> snapshots;
@@ -78,6 +80,8 @@ int main(int argc, char** argv) {
       demo = true;
     } else if (std::strcmp(argv[i], "--ghost") == 0) {
       demoGhost = true;
+    } else if (std::strcmp(argv[i], "--split") == 0) {
+      demoSplit = true;
     } else if (std::strcmp(argv[i], "--timed-frames") == 0 && i + 1 < argc) {
       timedFrames = std::atoi(argv[++i]);
       if (timedFrames <= 0) {
@@ -141,8 +145,9 @@ int main(int argc, char** argv) {
   if (fixedStep) vorn::game->enableTimedReplay(&replayClock, timedFrames);
   for (const auto& [frame, file] : snapshots) vorn::game->addSnapshot(frame, file);
   vorn::game->setTrace(options.trace);
-  vorn::game->demo = demo || demoGhost;
-  vorn::game->demoGhost = demoGhost;
+  vorn::game->demo = demo || demoGhost || demoSplit;
+  vorn::game->demoGhost = demoGhost && !demoSplit;
+  vorn::game->demoSplit = demoSplit;
   if (options.trace) {
     std::printf("state %s\n", vorn::stateName(vorn::game->state));
     std::fflush(stdout);

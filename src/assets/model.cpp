@@ -17,8 +17,10 @@ constexpr const char* kMaterialReportFile = "materials.txt";
 
 // The ghost: a yellow, 40 % opaque screen-wide quad through the stencil.
 constexpr GLfloat kGhostColor[4] = {1.0f, 1.0f, 0.0f, 0.4f};
-constexpr GLfloat kGhostQuadHalf = 100.1f;
-constexpr GLfloat kGhostQuadDepth = -2.1f;
+// The cover quad: 2.1 in front of the eye, just beyond the game's near plane
+// at 1, and wide enough to fill any field of view the game uses there.
+constexpr GLfloat kCoverQuadHalf = 100.1f;
+constexpr GLfloat kCoverQuadDepth = -2.1f;
 
 uint32_t& serialCounter() {
   static uint32_t counter = 0;
@@ -330,6 +332,18 @@ void VornObject::drawAllGroupsPosed(const VornObjectPart& part) const {
   glPopMatrix();
 }
 
+void drawViewCoverQuad() {
+  glPushMatrix();
+  glLoadIdentity();
+  glBegin(GL_TRIANGLE_STRIP);
+  glVertex3f(-kCoverQuadHalf, kCoverQuadHalf, kCoverQuadDepth);
+  glVertex3f(-kCoverQuadHalf, -kCoverQuadHalf, kCoverQuadDepth);
+  glVertex3f(kCoverQuadHalf, kCoverQuadHalf, kCoverQuadDepth);
+  glVertex3f(kCoverQuadHalf, -kCoverQuadHalf, kCoverQuadDepth);
+  glEnd();
+  glPopMatrix();
+}
+
 void VornObject::drawGhost(const std::function<void()>& applyTransform) {
   glClear(GL_STENCIL_BUFFER_BIT);
   bindArrays();
@@ -354,14 +368,8 @@ void VornObject::drawGhost(const std::function<void()>& applyTransform) {
   glDisable(GL_DEPTH_TEST);
   glStencilFunc(GL_NOTEQUAL, 0, ~0u);
   glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-  glLoadIdentity();
-  glBegin(GL_TRIANGLE_STRIP);
-  glVertex3f(-kGhostQuadHalf, kGhostQuadHalf, kGhostQuadDepth);
-  glVertex3f(-kGhostQuadHalf, -kGhostQuadHalf, kGhostQuadDepth);
-  glVertex3f(kGhostQuadHalf, kGhostQuadHalf, kGhostQuadDepth);
-  glVertex3f(kGhostQuadHalf, -kGhostQuadHalf, kGhostQuadDepth);
-  glEnd();
   glPopMatrix();
+  drawViewCoverQuad();
 
   glDepthFunc(GL_LEQUAL);
   glDepthMask(GL_TRUE);

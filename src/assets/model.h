@@ -119,6 +119,10 @@ class VornObject {
 
 using VornModelList = std::vector<std::unique_ptr<VornObject>>;
 
+// One quad over the whole view, drawn in eye space with the current state:
+// how the ghost and the shadows colour the pixels the stencil marks.
+void drawViewCoverQuad();
+
 // Index of the model loaded from exactly `fileName`; otherwise a new model
 // loaded with loadStatic and appended.
 int findOrLoadModel(const std::string& fileName, VornModelList& models, VornTextureCache& textureCache,

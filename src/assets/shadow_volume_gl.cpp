@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "assets/shadow_volume.h"
 
@@ -17,12 +18,11 @@ namespace {
 // texturing, the current colour.
 constexpr GLbitfield kSavedAttributes = GL_CURRENT_BIT | GL_LINE_BIT | GL_POLYGON_BIT | GL_LIGHTING_BIT |
                                         GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_VIEWPORT_BIT |
-                                        GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT;
+                                        GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT |
+                                        GL_SCISSOR_BIT;
 
 // Each shadowed pixel keeps 70 % of its colour.
 constexpr GLfloat kShadowAlpha = 0.3f;
-constexpr GLfloat kDarkenQuadHalf = 100.1f;
-constexpr GLfloat kDarkenQuadDepth = -2.1f;
 // Visible volumes (the debug switch): see-through yellow.
 constexpr GLfloat kVisibleVolumeColor[4] = {1.0f, 0.9f, 0.2f, 0.25f};
 // Parts at these positions of a model's list cast nothing on the one-sided path.
@@ -81,16 +81,18 @@ bool prepareVolume(const VornObject& object, VornObjectPart& part, const VornAni
   return silhouette.quadCount() > 0 || silhouette.capTriangleCount() > 0;
 }
 
+// The volumes go out as vertex arrays: a few thousand corners a frame, one
+// call per batch instead of one per corner.
 void emit(const VornMatrix& transform, const VornSilhouette& s) {
   glPushMatrix();
   glMultMatrixf(transform.data());
-  glBegin(GL_QUADS);
-  for (size_t i = 0; i + 2 < s.quads.size(); i += 3) glVertex3fv(&s.quads[i]);
-  glEnd();
+  if (!s.quads.empty()) {
+    glVertexPointer(3, GL_FLOAT, 0, s.quads.data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(s.quadCount() * 4));
+  }
   if (!s.caps.empty()) {
-    glBegin(GL_TRIANGLES);
-    for (size_t i = 0; i + 2 < s.caps.size(); i += 3) glVertex3fv(&s.caps[i]);
-    glEnd();
+    glVertexPointer(3, GL_FLOAT, 0, s.caps.data());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(s.capTriangleCount() * 3));
   }
   glPopMatrix();
 }
@@ -119,32 +121,157 @@ void setTwoSidedOps(Counting counting) {
   glStencilFunc(GL_ALWAYS, 0, ~0u);
 }
 
-void drawVolumesWith(VornObject& object, const float light[4], float reach, int instance, const ViewInfo& view,
-                     bool twoSided) {
-  if (instance < 0 || static_cast<size_t>(instance) >= object.animatedInstances.size()) return;
-  const VornAnimatedInstance& inst = *object.animatedInstances[static_cast<size_t>(instance)];
-  VornSilhouette silhouette;
+// One part's volume, ready to count.
+struct PreparedVolume {
   VornMatrix transform;
   Counting counting = Counting::kDepthPass;
+  VornSilhouette silhouette;
+};
+
+// The casters' volumes of this pass. Kept between frames so that the
+// silhouettes' vectors keep their capacity and a frame allocates nothing.
+std::vector<PreparedVolume>& volumeScratch() {
+  static std::vector<PreparedVolume> volumes;
+  return volumes;
+}
+
+// Appends the volumes of every part of `instance` to volumes[used..], growing
+// the list only when it is short; returns the new count.
+size_t prepareVolumes(VornObject& object, const float light[4], float reach, int instance, const ViewInfo& view,
+                      bool twoSided, std::vector<PreparedVolume>& volumes, size_t used) {
+  if (instance < 0 || static_cast<size_t>(instance) >= object.animatedInstances.size()) return used;
+  const VornAnimatedInstance& inst = *object.animatedInstances[static_cast<size_t>(instance)];
   for (size_t i = 0; i < object.parts.size(); ++i) {
     if (!twoSided && (i == kTwoPassSkippedParts[0] || i == kTwoPassSkippedParts[1])) continue;
-    if (!prepareVolume(object, *object.parts[i], inst, light, reach, view, transform, counting, silhouette)) continue;
-    setDepthClamp(counting);
+    if (used == volumes.size()) volumes.emplace_back();
+    PreparedVolume& v = volumes[used];
+    if (prepareVolume(object, *object.parts[i], inst, light, reach, view, v.transform, v.counting, v.silhouette)) {
+      ++used;
+    }
+  }
+  return used;
+}
+
+// The vertex arrays the volumes are sent with; every other array is off, so
+// a normal or texture array left on by the scene is not read past its end.
+void beginVolumeArrays() {
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  for (GLenum array : {GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_INDEX_ARRAY, GL_EDGE_FLAG_ARRAY}) {
+    glDisableClientState(array);
+  }
+  if (GLEW_VERSION_1_4) {
+    glDisableClientState(GL_SECONDARY_COLOR_ARRAY);
+    glDisableClientState(GL_FOG_COORD_ARRAY);
+  }
+  GLint units = 1;
+  if (GLEW_VERSION_1_3) glGetIntegerv(GL_MAX_TEXTURE_COORDS, &units);
+  for (GLint unit = units - 1; unit >= 0; --unit) {
+    if (GLEW_VERSION_1_3) glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  glEnableClientState(GL_VERTEX_ARRAY);
+}
+
+void countVolumes(const PreparedVolume* volumes, size_t count, bool twoSided) {
+  beginVolumeArrays();
+  for (size_t i = 0; i < count; ++i) {
+    const PreparedVolume& v = volumes[i];
+    setDepthClamp(v.counting);
     if (twoSided) {
-      setTwoSidedOps(counting);
-      emit(transform, silhouette);
+      setTwoSidedOps(v.counting);
+      emit(v.transform, v.silhouette);
       continue;
     }
     // Increments first: one-sided counters saturate at zero.
-    const bool fail = counting == Counting::kDepthFail;
+    const bool fail = v.counting == Counting::kDepthFail;
     glFrontFace(fail ? GL_CW : GL_CCW);
     glStencilOp(GL_KEEP, fail ? GL_INCR : GL_KEEP, fail ? GL_KEEP : GL_INCR);
-    emit(transform, silhouette);
+    emit(v.transform, v.silhouette);
     glFrontFace(fail ? GL_CCW : GL_CW);
     glStencilOp(GL_KEEP, fail ? GL_DECR : GL_KEEP, fail ? GL_KEEP : GL_DECR);
-    emit(transform, silhouette);
+    emit(v.transform, v.silhouette);
   }
   if (depthClampAvailable()) glDisable(GL_DEPTH_CLAMP);
+  glPopClientAttrib();
+}
+
+void drawVolumesWith(VornObject& object, const float light[4], float reach, int instance, const ViewInfo& view,
+                     bool twoSided) {
+  std::vector<PreparedVolume>& volumes = volumeScratch();
+  const size_t count = prepareVolumes(object, light, reach, instance, view, twoSided, volumes, 0);
+  countVolumes(volumes.data(), count, twoSided);
+}
+
+// A window rectangle in pixels: x, y of the lower left corner, width, height.
+struct PixelBox {
+  GLint x = 0, y = 0, width = 0, height = 0;
+};
+
+// Pixels beyond the projected corners, for rounding and wide lines.
+constexpr GLint kBoxMargin = 2;
+// Corners this close to the eye plane (clip w) are taken as behind it.
+constexpr float kNearW = 1e-3f;
+
+// The part of `viewport` the volumes can touch: their projected corners'
+// bounds. Volumes are closed, so every pixel they cover lies within. When a
+// corner lies behind the eye the projection does not bound it, and the whole
+// viewport is returned.
+PixelBox volumesOnScreen(const PreparedVolume* volumes, size_t count, const VornMatrix& clipFromWorld,
+                         const PixelBox& viewport) {
+  float lo[2] = {1.0f, 1.0f}, hi[2] = {-1.0f, -1.0f};
+  for (size_t i = 0; i < count; ++i) {
+    VornMatrix m = clipFromWorld;
+    m.multiply(volumes[i].transform);
+    for (const std::vector<float>* corners : {&volumes[i].silhouette.quads, &volumes[i].silhouette.caps}) {
+      for (size_t c = 0; c + 2 < corners->size(); c += 3) {
+        const float in[4] = {(*corners)[c], (*corners)[c + 1], (*corners)[c + 2], 1.0f};
+        float clip[4];
+        transformVector4(m, in, clip);
+        if (clip[3] < kNearW) return viewport;
+        for (int a = 0; a < 2; ++a) {
+          const float ndc = clip[a] / clip[3];
+          lo[a] = std::min(lo[a], ndc);
+          hi[a] = std::max(hi[a], ndc);
+        }
+      }
+    }
+  }
+  if (lo[0] > hi[0]) return PixelBox{viewport.x, viewport.y, 0, 0};
+  const auto toPixel = [](float ndc, GLint origin, GLint size) {
+    return origin + static_cast<float>(size) * (0.5f * std::clamp(ndc, -1.0f, 1.0f) + 0.5f);
+  };
+  const GLint x0 = static_cast<GLint>(std::floor(toPixel(lo[0], viewport.x, viewport.width))) - kBoxMargin;
+  const GLint y0 = static_cast<GLint>(std::floor(toPixel(lo[1], viewport.y, viewport.height))) - kBoxMargin;
+  const GLint x1 = static_cast<GLint>(std::ceil(toPixel(hi[0], viewport.x, viewport.width))) + kBoxMargin;
+  const GLint y1 = static_cast<GLint>(std::ceil(toPixel(hi[1], viewport.y, viewport.height))) + kBoxMargin;
+  PixelBox box;
+  box.x = std::max(x0, viewport.x);
+  box.y = std::max(y0, viewport.y);
+  box.width = std::max(0, std::min(x1, viewport.x + viewport.width) - box.x);
+  box.height = std::max(0, std::min(y1, viewport.y + viewport.height) - box.y);
+  return box;
+}
+
+// Where the pass may write: the volumes' box, within the scissor box already
+// in force.
+PixelBox passBox(const PreparedVolume* volumes, size_t count, const ViewInfo& view) {
+  GLint vp[4];
+  glGetIntegerv(GL_VIEWPORT, vp);
+  VornMatrix clipFromWorld;
+  glGetFloatv(GL_PROJECTION_MATRIX, clipFromWorld.data());
+  clipFromWorld.multiply(view.view);
+  PixelBox box = volumesOnScreen(volumes, count, clipFromWorld, PixelBox{vp[0], vp[1], vp[2], vp[3]});
+  if (glIsEnabled(GL_SCISSOR_TEST)) {
+    GLint s[4];
+    glGetIntegerv(GL_SCISSOR_BOX, s);
+    const GLint x1 = std::min(box.x + box.width, s[0] + s[2]), y1 = std::min(box.y + box.height, s[1] + s[3]);
+    box.x = std::max(box.x, s[0]);
+    box.y = std::max(box.y, s[1]);
+    box.width = std::max(0, x1 - box.x);
+    box.height = std::max(0, y1 - box.y);
+  }
+  return box;
 }
 
 }  // namespace
@@ -180,8 +307,27 @@ void drawShadows(VornModelList& models, const float light[4], const float* reach
                  bool showVolumes) {
   if (shadowVolumesDisabled()) return;
   twoSided = twoSided && glActiveStencilFaceEXT && !stencilTwoPassForced();
-  glClear(GL_STENCIL_BUFFER_BIT);
+  const ViewInfo view = currentView();
+  std::vector<PreparedVolume>& volumes = volumeScratch();
+  size_t count = 0;
+  for (int instance = 0; instance < players; ++instance) {
+    for (int index : kShadowCasterModels) {
+      if (index < static_cast<int>(models.size()) && models[static_cast<size_t>(index)]) {
+        count = prepareVolumes(*models[static_cast<size_t>(index)], light,
+                               std::min(reach[instance], kShadowExtrusion), instance, view, twoSided, volumes, count);
+      }
+    }
+  }
+  // The stencil clear and the darkening quad touch only the pixels the
+  // volumes can cover; on a software renderer both cost by the pixel.
+  const PixelBox box = passBox(volumes.data(), count, view);
+  if (box.width <= 0 || box.height <= 0) return;
+
   glPushAttrib(kSavedAttributes);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(box.x, box.y, box.width, box.height);
+  glStencilMask(~0u);
+  glClear(GL_STENCIL_BUFFER_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
   glDepthMask(GL_FALSE);
@@ -203,15 +349,7 @@ void drawShadows(VornModelList& models, const float light[4], const float* reach
     glCullFace(GL_BACK);
     glStencilFunc(GL_ALWAYS, 1, ~0u);
   }
-  const ViewInfo view = currentView();
-  for (int instance = 0; instance < players; ++instance) {
-    for (int index : kShadowCasterModels) {
-      if (index < static_cast<int>(models.size()) && models[static_cast<size_t>(index)]) {
-        drawVolumesWith(*models[static_cast<size_t>(index)], light, std::min(reach[instance], kShadowExtrusion),
-                        instance, view, twoSided);
-      }
-    }
-  }
+  countVolumes(volumes.data(), count, twoSided);
   if (twoSided) {
     glDisable(GL_STENCIL_TEST_TWO_SIDE_EXT);
     glActiveStencilFaceEXT(GL_FRONT);
@@ -227,15 +365,7 @@ void drawShadows(VornModelList& models, const float light[4], const float* reach
   glDisable(GL_CULL_FACE);
   glStencilFunc(GL_NOTEQUAL, 0, ~0u);
   glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-  glPushMatrix();
-  glLoadIdentity();
-  glBegin(GL_TRIANGLE_STRIP);
-  glVertex3f(-kDarkenQuadHalf, kDarkenQuadHalf, kDarkenQuadDepth);
-  glVertex3f(-kDarkenQuadHalf, -kDarkenQuadHalf, kDarkenQuadDepth);
-  glVertex3f(kDarkenQuadHalf, kDarkenQuadHalf, kDarkenQuadDepth);
-  glVertex3f(kDarkenQuadHalf, -kDarkenQuadHalf, kDarkenQuadDepth);
-  glEnd();
-  glPopMatrix();
+  drawViewCoverQuad();
   glPopAttrib();
 }
 

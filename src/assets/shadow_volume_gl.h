@@ -1,7 +1,8 @@
 // Stencil shadow volumes on the device: the volumes of a model's animated instances counted into
 // the stencil buffer, and the pass that darkens what they cover. Units: the light is a direction
-// towards it (w = 0). Cost: per caster part a CPU silhouette and one immediate-mode batch (two
-// without two-sided stencil), then one screen-wide quad.
+// towards it (w = 0). Cost: per caster part a CPU silhouette and one vertex-array batch (two
+// without two-sided stencil); the stencil clear and the darkening quad only inside the
+// volumes' projected box.
 #pragma once
 
 #include "assets/model.h"
@@ -22,7 +23,9 @@ void drawVolumes(VornObject& object, const float light[4], int instance);
 // The seventh and eighth parts of a model cast no volume here.
 void drawVolumesTwoPass(VornObject& object, const float light[4], int instance);
 
-// The whole pass after the scene is drawn: clears the stencil buffer, counts
+// The whole pass after the scene is drawn: clears the stencil buffer where
+// the volumes' projected corners fall (all of the view when one lies behind
+// the eye; nothing at all when no part casts), counts
 // the casters' volumes for instances 0 .. players-1 and darkens every pixel
 // whose count is not zero to 70 %. `showVolumes` draws the volumes visibly.
 // Every GL state it changes is restored; the model-view matrix is the view.

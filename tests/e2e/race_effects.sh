@@ -3,7 +3,8 @@
 # pictured at chosen frames with the stencil shadows on, off, and on the
 # one-sided stencil path; the shadows must only darken (nothing drawn after
 # them may change) and must darken the cow's surroundings on both paths.
-# Then "h" shows the shadow volumes as a see-through yellow.
+# The same in both halves of a split race. Then "h" shows the shadow volumes
+# as a see-through yellow.
 source "$(dirname "$0")/lib.sh"
 
 FRAMES="300 440"
@@ -31,6 +32,26 @@ for f in $FRAMES; do
   [ "$shaded" -gt 150 ] || fail "frame $f: the cow casts no shadow ($shaded pixels)"
   [ "$onesided" -gt 150 ] || fail "frame $f: no shadow on the one-sided stencil path ($onesided pixels)"
   [ "$lit" -lt 10 ] || fail "frame $f: the shadow pass changed $lit pixels it should not have"
+done
+
+# The split race: in the countdown both cows stand in view of both halves,
+# and each half must show shadows of its own.
+split_picture() {  # split_picture TAG [env...]
+  local tag=$1; shift
+  env "$@" "$GAME_BIN" --windowed --data "$GAME_ROOT" --split --timed-frames 155 \
+    --snapshot 150 "$WORK/split_$tag.bmp" >> "$GAME_OUT" 2>&1 || fail "the split $tag run failed"
+  [ -s "$WORK/split_$tag.bmp" ] || fail "no picture of the split race ($tag)"
+}
+split_picture on
+split_picture off VORN_NO_SHADOW_VOLUMES=1
+for half in 0 300; do
+  convert "$WORK/split_on.bmp" -crop 800x300+0+$half +repage "$WORK/split_on_$half.png"
+  convert "$WORK/split_off.bmp" -crop 800x300+0+$half +repage "$WORK/split_off_$half.png"
+  shaded=$(darker "$WORK/split_on_$half.png" "$WORK/split_off_$half.png")
+  lit=$(darker "$WORK/split_off_$half.png" "$WORK/split_on_$half.png")
+  echo "split half at y $half: $shaded pixels shaded, $lit brightened"
+  [ "$shaded" -gt 60 ] || fail "split half at y $half: no shadows ($shaded pixels)"
+  [ "$lit" -lt 10 ] || fail "split half at y $half: the shadow pass changed $lit pixels it should not have"
 done
 
 # "h": the volumes become visible, yellow around and below the cow.
