@@ -56,6 +56,20 @@ bool readLayerFile(const char* where, const std::string& fileName, std::vector<u
   return false;
 }
 
+// Reads and parses a layer file into `parsed`, reporting the lines it
+// skipped; false when the file is missing or too large (reported too).
+template <typename Parsed, typename Parse>
+bool loadLayerFile(const char* where, const std::string& fileName, Parse parse, VornTextureCache*& cache,
+                   Parsed& parsed) {
+  cache = registry().cache;
+  assert(cache && "installTextureLayers must run before the layer files load");
+  std::vector<uint8_t> bytes;
+  if (!cache || !readLayerFile(where, fileName, bytes)) return false;
+  parsed = parse(bytes.data(), bytes.size());
+  if (parsed.skipped.count > 0) appendErrorLog("Error " + std::string(where) + " \n", describeSkips(parsed.skipped, fileName));
+  return true;
+}
+
 unsigned flipBookFrame(VornTextureAnimation* animation) { return animation ? currentFrameId(*animation) : 0; }
 
 bool texturesSteps(VornTexture& texture) {
@@ -74,13 +88,9 @@ void installTextureLayers(VornTextureCache& cache) {
 
 VornTextureAnimation* loadFlipBook(const std::string& fileName) {
   constexpr const char* kWhere = "VornTextureAnimation::loadFlipBook";
-  VornTextureCache* cache = registry().cache;
-  assert(cache && "installTextureLayers must run before loadFlipBook");
-  if (!cache) return nullptr;
-  std::vector<uint8_t> bytes;
-  if (!readLayerFile(kWhere, fileName, bytes)) return nullptr;
-  const VornFlipBookList list = parseFlipBookList(bytes.data(), bytes.size());
-  if (list.skipped.count > 0) appendErrorLog("Error " + std::string(kWhere) + " \n", describeSkips(list.skipped, fileName));
+  VornTextureCache* cache = nullptr;
+  VornFlipBookList list;
+  if (!loadLayerFile(kWhere, fileName, parseFlipBookList, cache, list)) return nullptr;
 
   VornTextureAnimation* book = nullptr;
   for (const std::string& name : list.names) {
@@ -101,13 +111,9 @@ VornTextureAnimation* loadFlipBook(const std::string& fileName) {
 
 VornTextureAnimation* loadTextureSteps(const std::string& fileName) {
   constexpr const char* kWhere = "VornTextureAnimation::loadTextureSteps";
-  VornTextureCache* cache = registry().cache;
-  assert(cache && "installTextureLayers must run before loadTextureSteps");
-  if (!cache) return nullptr;
-  std::vector<uint8_t> bytes;
-  if (!readLayerFile(kWhere, fileName, bytes)) return nullptr;
-  const VornStepFile file = parseStepFile(bytes.data(), bytes.size());
-  if (file.skipped.count > 0) appendErrorLog("Error " + std::string(kWhere) + " \n", describeSkips(file.skipped, fileName));
+  VornTextureCache* cache = nullptr;
+  VornStepFile file;
+  if (!loadLayerFile(kWhere, fileName, parseStepFile, cache, file)) return nullptr;
   if (file.textureName.empty()) {
     if (file.skipped.count == 0) logError(kWhere, "\tno texture named in %s\n", fileName.c_str());
     return nullptr;
