@@ -54,6 +54,34 @@ for half in 0 300; do
   [ "$lit" -lt 10 ] || fail "split half at y $half: the shadow pass changed $lit pixels it should not have"
 done
 
+# Visual regression: the pictures, downscaled 4 x, against references kept in
+# tests/e2e/references. A pixel counts as changed when a channel moves more
+# than 3 %; software rendering repeats itself exactly on one machine, and the
+# few pixels allowed absorb another CPU's rounding. Leaving out the shadows
+# alone must already fail the check, or it guards nothing.
+# VORN_RENEW_REFERENCES=1 writes the references anew instead.
+REFS="$(dirname "$0")/references"
+MAX_CHANGED=${VORN_REFERENCE_TOLERANCE:-10}
+small() { convert "$1" -filter box -resize 200x150 -strip "$2"; }
+# compare exits 1 when the pictures differ at all; the count is what matters.
+changed() { { compare -metric AE -fuzz 3% "$1" "$2" null: 2>&1 || true; } | cut -d' ' -f1; }
+for pair in "race_440:$WORK/on440.bmp:$WORK/off440.bmp" "split_150:$WORK/split_on.bmp:$WORK/split_off.bmp"; do
+  IFS=: read -r name shot unshadowed <<< "$pair"
+  small "$shot" "$WORK/$name.png"
+  if [ -n "${VORN_RENEW_REFERENCES:-}" ]; then
+    cp "$WORK/$name.png" "$REFS/$name.png"
+    echo "reference $name renewed"
+    continue
+  fi
+  [ -s "$REFS/$name.png" ] || fail "no reference picture $REFS/$name.png"
+  small "$unshadowed" "$WORK/${name}_unshadowed.png"
+  now=$(changed "$REFS/$name.png" "$WORK/$name.png")
+  lost=$(changed "$REFS/$name.png" "$WORK/${name}_unshadowed.png")
+  echo "reference $name: $now pixels changed; $lost without the shadows"
+  [ "$lost" -gt "$MAX_CHANGED" ] || fail "reference $name: losing the shadows changes only $lost pixels"
+  [ "$now" -le "$MAX_CHANGED" ] || fail "reference $name: $now pixels differ from the reference"
+done
+
 # "h": the volumes become visible, yellow around and below the cow.
 yellow() {
   convert "$1" -alpha off -fx '(r > 0.55 && g > 0.45 && b < r - 0.2) ? 1 : 0' -format '%[fx:mean]' info:
