@@ -98,6 +98,9 @@ class VornGame {
   // Fixed step only: the picture of race frame `frame` (counted from 1 like
   // the timed replay's) is saved as a 24-bit BMP to `fileName`.
   void addSnapshot(int frame, const std::string& fileName);
+  // The loading screen drawn after loading step `step` (0..21) is saved the
+  // same way; any clock.
+  void addLoadingSnapshot(int step, const std::string& fileName);
 
   // Prints every state change as "state <name>" on standard output.
   void setTrace(bool on) { trace_ = on; }
@@ -226,7 +229,9 @@ class VornGame {
 
   const VornClock* clock_;
   std::vector<std::pair<int, std::string>> snapshots_;
+  std::vector<std::pair<int, std::string>> loadingSnapshots_;
   void saveSnapshots();
+  void saveLoadingSnapshots();
   bool paused_ = false;
   int64_t pauseStart_ = 0;   // the given clock's reading at the pause
   int64_t pausedTotal_ = 0;  // time spent paused before the current pause

@@ -21,6 +21,7 @@ void VornGame::display() {
   switch (state) {
     case kStateLoading:
       loadNextStep();
+      if (!loadingSnapshots_.empty() && state == kStateLoading) saveLoadingSnapshots();
       break;
     case kStateRace:
     case kStateSplitRace:
@@ -61,16 +62,36 @@ void VornGame::display() {
 
 void VornGame::addSnapshot(int frame, const std::string& fileName) { snapshots_.emplace_back(frame, fileName); }
 
+void VornGame::addLoadingSnapshot(int step, const std::string& fileName) {
+  loadingSnapshots_.emplace_back(step, fileName);
+}
+
+namespace {
+
+// The back buffer as drawn so far, as a 24-bit BMP.
+void saveBackBuffer(int width, int height, const std::string& fileName, const char* what, int number) {
+  VornImage image;
+  image.reset(static_cast<uint32_t>(width), static_cast<uint32_t>(height), kImageRGB, kImageRGB);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
+  if (saveBMP(fileName.c_str(), image) == 0) std::printf("%s %d %s\n", what, number, fileName.c_str());
+  std::fflush(stdout);
+}
+
+}  // namespace
+
 void VornGame::saveSnapshots() {
   for (const auto& [frame, fileName] : snapshots_) {
     if (frame != replayFramesDone_ || replayFramesDone_ == 0) continue;
-    VornImage image;
-    image.reset(static_cast<uint32_t>(viewportWidth), static_cast<uint32_t>(viewportHeight), kImageRGB, kImageRGB);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, viewportWidth, viewportHeight, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
-    if (saveBMP(fileName.c_str(), image) == 0) std::printf("snapshot %d %s\n", frame, fileName.c_str());
-    std::fflush(stdout);
+    saveBackBuffer(viewportWidth, viewportHeight, fileName, "snapshot", frame);
+  }
+}
+
+// loadStep has moved on past the step whose screen was just drawn.
+void VornGame::saveLoadingSnapshots() {
+  for (const auto& [step, fileName] : loadingSnapshots_) {
+    if (step + 1 == loadStep) saveBackBuffer(viewportWidth, viewportHeight, fileName, "loading snapshot", step);
   }
 }
 

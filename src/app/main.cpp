@@ -21,11 +21,13 @@ namespace {
 
 // The fixed-step clock's first reading (microseconds).
 constexpr int64_t kFixedStepStart = 1000000000;
+// The loading sequence's last step; the one after it opens the menu.
+constexpr int kLastLoadingStep = 21;
 
 void printUsage() {
   std::printf(
       "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--split] [--timed-frames N] [--fixed-step]\n"
-      "            [--snapshot N FILE]...\n"
+      "            [--snapshot N FILE]... [--loading-snapshot STEP FILE]...\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program or\n"
       "              in its ../share/vorn; the player's files go to\n"
@@ -40,6 +42,9 @@ void printUsage() {
       "  --snapshot N FILE\n"
       "              with a fixed step (implied): save race frame N as a BMP\n"
       "              picture in FILE (repeatable)\n"
+      "  --loading-snapshot STEP FILE\n"
+      "              save the loading screen drawn after loading step STEP (0..21)\n"
+      "              as a BMP picture in FILE (repeatable)\n"
       "  --fixed-step  run the game clock on a fixed 1/60 s step a frame (with\n"
       "              --demo: the same race every run, at any frame rate)\n");
 }
@@ -61,6 +66,7 @@ int main(int argc, char** argv) {
   int timedFrames = 0;
   bool fixedStep = false;
   std::vector<std::pair<int, std::string>> snapshots;
+  std::vector<std::pair<int, std::string>> loadingSnapshots;
   std::string requestedRoot;
   // Help needs no display, so it is answered before GLUT opens one.
   for (int i = 1; i < argc; ++i) {
@@ -100,6 +106,14 @@ int main(int argc, char** argv) {
       snapshots.emplace_back(frame, argv[i + 2]);
       i += 2;
       fixedStep = true;
+    } else if (std::strcmp(argv[i], "--loading-snapshot") == 0 && i + 2 < argc) {
+      const int step = std::atoi(argv[i + 1]);
+      if (step < 0 || step > kLastLoadingStep) {
+        std::fprintf(stderr, "vorn: --loading-snapshot needs a loading step from 0 to %d\n", kLastLoadingStep);
+        return 2;
+      }
+      loadingSnapshots.emplace_back(step, argv[i + 2]);
+      i += 2;
     } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
       requestedRoot = argv[++i];
     } else {
@@ -144,6 +158,7 @@ int main(int argc, char** argv) {
                    .release();
   if (fixedStep) vorn::game->enableTimedReplay(&replayClock, timedFrames);
   for (const auto& [frame, file] : snapshots) vorn::game->addSnapshot(frame, file);
+  for (const auto& [step, file] : loadingSnapshots) vorn::game->addLoadingSnapshot(step, file);
   vorn::game->setTrace(options.trace);
   vorn::game->demo = demo || demoGhost || demoSplit;
   vorn::game->demoGhost = demoGhost && !demoSplit;
