@@ -8,26 +8,20 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/data_root.h"
 #include "base/file_io.h"
+#include "support/test_bytes.h"
 
 namespace vorn {
 namespace {
 
-void writeText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+using test::readText;
 
-std::string readText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+void writeText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 bool isLinkTo(const std::string& path, const std::string& target) {
   char buffer[PATH_MAX];
@@ -35,24 +29,12 @@ bool isLinkTo(const std::string& path, const std::string& target) {
   return n > 0 && std::string(buffer, static_cast<size_t>(n)) == target;
 }
 
-bool isLink(const std::string& path) {
+// What the path itself is, links not followed: 'l'ink, 'd'irectory, 'f'ile,
+// '?' for anything else, 0 when there is nothing.
+char kindOf(const std::string& path) {
   struct stat st;
-  return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-bool isRealFolder(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool isRealFile(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0;
+  if (lstat(path.c_str(), &st) != 0) return 0;
+  return S_ISLNK(st.st_mode) ? 'l' : S_ISDIR(st.st_mode) ? 'd' : S_ISREG(st.st_mode) ? 'f' : '?';
 }
 
 // Every path below `dir` with its size and contents, to see that a tree did
@@ -65,7 +47,7 @@ std::string treeListing(const std::string& dir) {
     const std::string name = e->d_name;
     if (name == "." || name == "..") continue;
     const std::string path = dir + "/" + name;
-    out += path + (isRealFolder(path) ? "/\n" + treeListing(path) : " " + readText(path) + "\n");
+    out += path + (kindOf(path) == 'd' ? "/\n" + treeListing(path) : " " + readText(path) + "\n");
   }
   closedir(d);
   return out;
@@ -94,24 +76,21 @@ class PlayerFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/vorn_player_folder_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    base_ = pattern;
     char resolved[PATH_MAX];
-    ASSERT_NE(realpath(base_.c_str(), resolved), nullptr);
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    ASSERT_NE(realpath(pattern, resolved), nullptr);
     base_ = resolved;
     // An installed tree: prefix/bin beside prefix/share/vorn/data.
     exeDir_ = base_ + "/prefix/bin";
     root_ = base_ + "/prefix/share/vorn";
     data_ = root_ + "/data";
     ASSERT_TRUE(makeFolders(exeDir_));
-    for (const char* dir : {"models", "textures/sky3", "maps", "saves", "sounds"}) {
+    for (const char* dir : {"models", "textures/sky3", "maps", "saves", "sounds"})
       ASSERT_TRUE(makeFolders(data_ + "/" + dir));
-    }
-    writeText(data_ + "/models/cow.3DS", "cow");
-    writeText(data_ + "/textures/sky3/up.bmp", "sky");
-    writeText(data_ + "/maps/course.rgb", "heights");
-    writeText(data_ + "/maps/course_light.bmp", "shipped light map");
-    writeText(data_ + "/saves/course1.txt", "shipped ghost");
+    for (const auto& [file, text] : {std::pair{"models/cow.3DS", "cow"}, {"textures/sky3/up.bmp", "sky"},
+                                     {"maps/course.rgb", "heights"}, {"maps/course_light.bmp", "shipped light map"},
+                                     {"saves/course1.txt", "shipped ghost"}})
+      writeText(data_ + "/" + file, text);
     player_ = base_ + "/home/.local/share/vorn";
   }
   void TearDown() override { std::system(("chmod -R u+w " + base_ + " && rm -rf " + base_).c_str()); }
@@ -126,7 +105,7 @@ class PlayerFolder : public ::testing::Test {
   std::string base_, exeDir_, root_, data_, player_;
 };
 
-TEST_F(PlayerFolder, FolderFromXdgDataHomeElseHome) {
+TEST(PlayerFolderPath, FromXdgDataHomeElseHome) {
   const struct {
     const char* xdg;
     const char* home;
@@ -168,25 +147,15 @@ TEST_F(PlayerFolder, PlayerFolderWhenTheRootCannotBeWrittenOrIsInstalled) {
   EXPECT_EQ(findDataRoot("", exeDir_, buildTree), exeDir_ + kInstalledDataRoot);
 }
 
-TEST_F(PlayerFolder, WritableRootIsUsedAsItIs) {
-  std::string error;
-  EXPECT_EQ(prepareWorkingFolder(root_, true, player_, error), root_);
-  EXPECT_FALSE(exists(base_ + "/home"));
-}
-
 TEST_F(PlayerFolder, LinksToShippedFilesWithRealFoldersForWhatTheGameWrites) {
   std::system(("chmod -R a-w " + root_).c_str());
   const std::string before = treeListing(root_);
   ASSERT_EQ(prepare(), player_);
   const std::string mine = player_ + "/data";
-  EXPECT_TRUE(isRealFolder(mine));
-  for (const char* entry : {"models", "textures", "sounds"}) {
+  for (const char* entry :
+       {"models", "textures", "sounds", "maps/course.rgb", "maps/course_light.bmp", "saves/course1.txt"})
     EXPECT_TRUE(isLinkTo(mine + "/" + entry, data_ + "/" + entry)) << entry;
-  }
-  for (const char* entry : {"maps/course.rgb", "maps/course_light.bmp", "saves/course1.txt"}) {
-    EXPECT_TRUE(isLinkTo(mine + "/" + entry, data_ + "/" + entry)) << entry;
-  }
-  EXPECT_TRUE(isRealFolder(mine + "/maps") && isRealFolder(mine + "/saves"));
+  for (const char* folder : {"", "/maps", "/saves"}) EXPECT_EQ(kindOf(mine + folder), 'd') << folder;
   EXPECT_EQ(readText(mine + "/textures/sky3/up.bmp"), "sky");
   EXPECT_EQ(readText(mine + "/saves/course1.txt"), "shipped ghost");
 
@@ -198,7 +167,7 @@ TEST_F(PlayerFolder, LinksToShippedFilesWithRealFoldersForWhatTheGameWrites) {
   EXPECT_TRUE(replaceFileAtomically("data/saves/course1.txt", "the player's ghost", "test"));
   writeText("score.txt", "14");
   ASSERT_EQ(chdir("/"), 0);
-  EXPECT_TRUE(isRealFile(mine + "/saves/course1.txt"));
+  EXPECT_EQ(kindOf(mine + "/saves/course1.txt"), 'f');
   EXPECT_EQ(readText(mine + "/saves/course1.txt"), "the player's ghost");
   EXPECT_EQ(treeListing(root_), before);
 }
@@ -229,14 +198,14 @@ TEST_F(PlayerFolder, RefreshFixesStaleLinksAndKeepsThePlayersFiles) {
   };
   for (const auto& c : cases) {
     const std::string path = mine + "/" + c.entry;
-    EXPECT_EQ(exists(path), c.present) << c.entry;
+    EXPECT_EQ(kindOf(path) != 0, c.present) << c.entry;
     if (c.link) {
       EXPECT_TRUE(isLinkTo(path, data_ + "/" + c.link)) << c.entry;
     } else if (c.present) {
-      EXPECT_FALSE(isLink(path)) << c.entry;
+      EXPECT_NE(kindOf(path), 'l') << c.entry;
     }
   }
-  EXPECT_TRUE(isRealFolder(mine + "/maps"));
+  EXPECT_EQ(kindOf(mine + "/maps"), 'd');
   EXPECT_EQ(readText(mine + "/saves/course1.txt"), "the player's ghost");
   EXPECT_EQ(readText(mine + "/saves/course.txt"), "recording");
 
@@ -246,8 +215,10 @@ TEST_F(PlayerFolder, RefreshFixesStaleLinksAndKeepsThePlayersFiles) {
   EXPECT_EQ(treeListing(mine), once);
 }
 
-TEST_F(PlayerFolder, FailuresAreReportedAndAnInstallInsideThePlayersFolderIsUsedDirectly) {
+TEST_F(PlayerFolder, AWritableRootOrAnInstallInsideThePlayersFolderIsUsedDirectlyAndFailuresAreReported) {
   std::string error;
+  EXPECT_EQ(prepareWorkingFolder(root_, true, player_, error), root_);
+  EXPECT_EQ(kindOf(base_ + "/home"), 0);
   EXPECT_EQ(prepareWorkingFolder(root_, false, "", error), "");
   EXPECT_NE(error, "");
   error.clear();
@@ -257,7 +228,7 @@ TEST_F(PlayerFolder, FailuresAreReportedAndAnInstallInsideThePlayersFolderIsUsed
   error.clear();
   EXPECT_EQ(prepareWorkingFolder(root_, false, root_, error), root_);
   EXPECT_EQ(error, "");
-  EXPECT_TRUE(isRealFolder(data_ + "/models"));
+  EXPECT_EQ(kindOf(data_ + "/models"), 'd');
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/font.h"
@@ -99,12 +100,9 @@ class FontGlTest : public ::testing::Test {
     return inside;
   }
 
-  static VornFont* font_;
-  static VornTextureCache* textures_;
+  static inline VornFont* font_ = nullptr;
+  static inline VornTextureCache* textures_ = nullptr;
 };
-
-VornFont* FontGlTest::font_ = nullptr;
-VornTextureCache* FontGlTest::textures_ = nullptr;
 
 TEST_F(FontGlTest, TextLandsInItsBoxAndColourOverADarkOutline) {
   int stray = 0;
@@ -195,9 +193,8 @@ TEST_F(FontGlTest, SplitOverlaysSitInTheirHalvesAndLeaveTheStateTheSceneExpects)
   EXPECT_GT(count(f, {600, kWidth, kHeight / 2, kHeight}, isNeedle), 20);
   GLint active = 0;
   glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-  EXPECT_EQ(active, GL_TEXTURE0);
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_EQ(std::make_tuple(active, glIsEnabled(GL_DEPTH_TEST), glIsEnabled(GL_BLEND)),
+            std::make_tuple(GL_TEXTURE0, GLboolean{GL_TRUE}, GLboolean{GL_FALSE}));
   for (GLenum unit : {GL_TEXTURE1, GL_TEXTURE2, GL_TEXTURE3}) {
     glActiveTexture(unit);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));

@@ -24,15 +24,34 @@ std::vector<VornGhostFrame> parse(const std::string& text, size_t* skipped = nul
   return parseRun(reinterpret_cast<const uint8_t*>(text.data()), text.size(), skipped);
 }
 
+// A fresh temporary folder as the current one, with its own err.txt.
+class GhostFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(getcwd(cwd_, sizeof cwd_), nullptr);
+    ASSERT_NE(mkdtemp(root_), nullptr);
+    ASSERT_EQ(0, chdir(root_));
+    savedLog_ = errorLogPath();
+    setErrorLogPath(std::string(root_) + "/err.txt");
+  }
+  void TearDown() override {
+    EXPECT_EQ(0, chdir(cwd_));
+    setErrorLogPath(savedLog_);
+    std::system((std::string("rm -rf ") + root_).c_str());
+  }
+  std::string errLog() const { return test::readText(std::string(root_) + "/err.txt"); }
+
+  char root_[32] = "/tmp/vorn_ghost.XXXXXX", cwd_[PATH_MAX] = {};
+  std::string savedLog_;
+};
+
 TEST(GhostRun, FileNamesKeepOnlyTheMapsNameWithTheEndingTxt) {
   const struct {
     const char* map;
     const char* file;
   } cases[] = {
-      {"data/maps/twin_paths1.rgb", "data/saves/twin_paths1.txt"},
-      {"a/b/track.rgb", "data/saves/track.txt"},
-      {"track.rgb", "data/saves/track.txt"},
-      {"maps/no_ending", "data/saves/no_ending.txt"},
+      {"data/maps/twin_paths1.rgb", "data/saves/twin_paths1.txt"}, {"a/b/track.rgb", "data/saves/track.txt"},
+      {"track.rgb", "data/saves/track.txt"},           {"maps/no_ending", "data/saves/no_ending.txt"},
       {"dir.d/course.sgi", "data/saves/course.txt"},
   };
   for (const auto& c : cases) EXPECT_EQ(ghostFileName(c.map), c.file) << c.map;
@@ -65,8 +84,7 @@ TEST(GhostRun, DamagedLinesAreSkippedAndGoodOnesLoad) {
   };
   for (const auto& c : cases) {
     size_t skipped = 99;
-    const auto frames = parse(c.text, &skipped);
-    EXPECT_EQ(frames.size(), c.frames) << c.what;
+    EXPECT_EQ(parse(c.text, &skipped).size(), c.frames) << c.what;
     EXPECT_EQ(skipped, c.skipped) << c.what;
   }
   // A written line reads back as written, six decimals each.
@@ -79,23 +97,12 @@ TEST(GhostRun, DamagedLinesAreSkippedAndGoodOnesLoad) {
 // Steps 0, 0.5, 0.5 end at 0, 0.5 and 1.0; the replay goes to the first frame
 // not earlier than its clock and stays on the last one. A single frame has no
 // end, so it never finishes a race.
-TEST(GhostRun, TheReplayStepsToTheFirstFrameNotEarlierThanItsClock) {
+TEST_F(GhostFiles, TheReplayStepsToTheFirstFrameNotEarlierThanItsClock) {
   const std::string three = line(0.0f) + line(0.5f) + line(0.5f);
   const auto frames = parse(three);
   ASSERT_EQ(frames.size(), 3u);
-  EXPECT_FLOAT_EQ(frames[1].time, 0.5f);
-  EXPECT_FLOAT_EQ(frames[2].time, 1.0f);
-
-  char dir[] = "/tmp/vorn_ghost.XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string root = dir;
-  ASSERT_EQ(0, std::system(("mkdir -p " + root + "/data/saves").c_str()));
-  const std::string saved = errorLogPath();
-  setErrorLogPath(root + "/err.txt");
-  char cwd[PATH_MAX];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  ASSERT_EQ(0, chdir(dir));
-
+  EXPECT_EQ(std::make_pair(frames[1].time, frames[2].time), std::make_pair(0.5f, 1.0f));
+  ASSERT_EQ(0, std::system("mkdir -p data/saves"));
   std::ofstream("data/saves/three.txt") << three;
   std::ofstream("data/saves/one.txt") << line(0.2f);
   VornGhost ghost;
@@ -122,27 +129,14 @@ TEST(GhostRun, TheReplayStepsToTheFirstFrameNotEarlierThanItsClock) {
   ghost.load("one.rgb");
   EXPECT_EQ(ghost.count(), 1);
   for (int i = 0; i < 5; ++i) EXPECT_FALSE(ghost.advance(1.0f));
-
-  EXPECT_EQ(0, chdir(cwd));
-  setErrorLogPath(saved);
-  EXPECT_EQ("", test::readText(root + "/err.txt"));
-  std::system(("rm -rf " + root).c_str());
+  EXPECT_EQ("", errLog());
 }
 
 // The recorder and the ghost on disk: open empties the recording, record
 // appends (creating data/saves when it is missing), keepAsGhost replaces the
 // ghost with the recording's whole lines, and a failed replacement or an
 // unwritable folder costs one err.txt line and keeps the old files.
-TEST(GhostRun, RecordingAndKeepingTheGhostSurviveMissingAndUnwritableFolders) {
-  char dir[] = "/tmp/vorn_ghost.XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string root = dir;
-  const std::string saved = errorLogPath();
-  setErrorLogPath(root + "/err.txt");
-  char cwd[PATH_MAX];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  ASSERT_EQ(0, chdir(dir));
-
+TEST_F(GhostFiles, RecordingAndKeepingTheGhostSurviveMissingAndUnwritableFolders) {
   VornGhost recorder;
   recorder.open("data/maps/twin_paths.rgb");  // creates data/saves
   EXPECT_EQ(recorder.fileName(), "data/saves/twin_paths.txt");
@@ -162,19 +156,15 @@ TEST(GhostRun, RecordingAndKeepingTheGhostSurviveMissingAndUnwritableFolders) {
   recorder.record(0.5f, kMatrix);
   EXPECT_FALSE(recorder.keepAsGhost());
   EXPECT_EQ(line(0.0f) + line(0.25f), test::readText(kGhostRunFile));
-  EXPECT_NE(std::string::npos, test::readText(root + "/err.txt").find("Error VornGhost::keepAsGhost"));
+  EXPECT_NE(std::string::npos, errLog().find("Error VornGhost::keepAsGhost"));
 
   // data/saves is a file: no recording can be written, and err.txt says so once.
   std::system("rm -rf data/saves && touch data/saves");
-  const size_t logBefore = test::readText(root + "/err.txt").size();
+  const size_t logBefore = errLog().size();
   recorder.clear();
   for (int i = 0; i < 3; ++i) recorder.record(0.5f, kMatrix);
-  const std::string log = test::readText(root + "/err.txt").substr(logBefore);
+  const std::string log = errLog().substr(logBefore);
   EXPECT_EQ(2u, static_cast<size_t>(std::count(log.begin(), log.end(), '\n'))) << log;
-
-  EXPECT_EQ(0, chdir(cwd));
-  setErrorLogPath(saved);
-  std::system(("rm -rf " + root).c_str());
 }
 
 }  // namespace

@@ -16,10 +16,7 @@ namespace {
 // Frame numbers are whatever 32-bit values a file holds: repeated, falling or
 // at the ends of the int range, every pair must give a finite pose.
 TEST(KeyNode, AnyPairOfKeyFramesGivesAFinitePose) {
-  const struct {
-    int first, second;
-    float at, expectX;
-  } cases[] = {
+  const struct { int first, second; float at, expectX; } cases[] = {
       {10, 10, 3.0f, 1.0f},                   // no span: hold key 0
       {20, 10, 15.0f, 9.0f},                  // falling: key 1 is current from frame 10
       {INT32_MIN, INT32_MAX, 0.0f, 1.0f},     // span beyond int: weight ~0 from frame 0
@@ -30,10 +27,10 @@ TEST(KeyNode, AnyPairOfKeyFramesGivesAFinitePose) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.first << " -> " << c.second << " at " << c.at);
     VornKeyNode n;
-    n.addPositionKey(a, c.first);
-    n.addPositionKey(b, c.second);
-    n.addScaleKey(a, c.first);
-    n.addScaleKey(b, c.second);
+    for (const auto& [value, frame] : {std::pair{a, c.first}, {b, c.second}}) {
+      n.addPositionKey(value, frame);
+      n.addScaleKey(value, frame);
+    }
     VornMatrix m;
     n.evaluate(c.at, m);
     for (float v : m.m) ASSERT_TRUE(std::isfinite(v));
@@ -85,13 +82,12 @@ TEST(KeyNode, TheFuzzedModelWithExtremeKeyFramesLoadsAndEvaluates) {
   const VornLoadedModel model = buildModelFromBytes(
       bytes.data(), bytes.size(), "fuzz.3DS", [](const std::string&) { return 0; }, tables);
   ASSERT_FALSE(model.nodes.empty());
-  for (const auto& node : model.nodes) {
+  for (const auto& node : model.nodes)
     for (float frame : {0.0f, 7.5f, 1e9f}) {
       VornMatrix m;
       node->evaluate(frame, m);
       for (float v : m.m) ASSERT_TRUE(std::isfinite(v)) << frame;
     }
-  }
 }
 
 }  // namespace

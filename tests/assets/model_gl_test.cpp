@@ -23,17 +23,13 @@ using test::readText;
 
 constexpr int kSize = 128;
 
-struct Placed : VornPlacedInstance {
+// Stands in for a placed object or an animated one.
+struct Instance : VornPlacedInstance, VornAnimatedInstance {
   VornMatrix matrix;
   bool views[2] = {true, true};
-  const float* modelMatrix() const override { return matrix.data(); }
-  bool visibleInView(int view) const override { return views[view]; }
-};
-
-struct Animated : VornAnimatedInstance {
-  VornMatrix matrix;
   float frame = 0.0f;
   const float* modelMatrix() const override { return matrix.data(); }
+  bool visibleInView(int view) const override { return views[view]; }
   float animationFrame() const override { return frame; }
 };
 
@@ -50,9 +46,7 @@ class ModelGl : public ::testing::Test {
     setTextureCache(&textures_);
     glViewport(0, 0, kSize, kSize);
     glClearColor(0, 0, 0, 0);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_CULL_FACE);
+    for (GLenum cap : {GL_DEPTH_TEST, GL_LIGHT0, GL_CULL_FACE}) glEnable(cap);
   }
 
   void TearDown() override {
@@ -110,7 +104,7 @@ TEST_F(ModelGl, SquaresShareMaterialsAndDrawPerViewWhereTheyStand) {
   EXPECT_TRUE(glIsList(red->displayList));
   EXPECT_EQ(std::make_tuple(red->parts.size(), still.faceCount, still.texCoordBuffer), std::make_tuple(2u, 2u, 0u));
 
-  Placed sides[2];  // left seen in view 0 only, right in view 1 only
+  Instance sides[2];  // left seen in view 0 only, right in view 1 only
   for (int i = 0; i < 2; ++i) {
     sides[i].matrix.translate(i ? 0.5f : -0.5f, 0, 0);
     sides[i].matrix.scale(0.4f, 0.4f, 0.4f);
@@ -127,7 +121,7 @@ TEST_F(ModelGl, SquaresShareMaterialsAndDrawPerViewWhereTheyStand) {
   still.placedInstances.clear();
 
   ASSERT_NE(moving.parts[0]->node, nullptr);
-  Animated a;
+  Instance a;
   a.matrix.scale(0.5f, 0.5f, 0.5f);
   moving.animatedInstances.push_back(&a);
   auto lit = drawn(1.0f, [&] { drawModelPass(tables_); });
@@ -135,8 +129,7 @@ TEST_F(ModelGl, SquaresShareMaterialsAndDrawPerViewWhereTheyStand) {
   a.frame = 10.0f;  // moved by 0.5 model units, a quarter of the view
   lit = drawn(1.0f, [&] { drawModelPass(tables_); });
   EXPECT_TRUE(at(lit, kSize / 2 + kSize / 4 + 4, kSize / 2) && !at(lit, kSize / 4 + 4, kSize / 2));
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  EXPECT_EQ(readText(dir_ + "/err.txt"), "");
+  EXPECT_TRUE(glGetError() == GL_NO_ERROR && readText(dir_ + "/err.txt").empty());
 }
 
 // The shipped models, loaded as the game loads them: each drawn alone covers
@@ -155,17 +148,14 @@ TEST_F(ModelGl, GeneratedModelsDrawAloneAndTheCowCarriesItsRiders) {
   for (int i = 0; i < kModelCount; ++i) {
     SCOPED_TRACE(kModelTable[i].path);
     VornObject& m = *set.model(i);
-    Placed placed;      // scenery: the file's z up becomes the view's up
-    Animated animated;  // creatures: their backs (-z) up
-    placed.matrix.rotate(-70, 1, 0, 0);
-    animated.matrix.rotate(70, 1, 0, 0);
-    if (kModelTable[i].isStatic) m.placedInstances = {&placed};
-    if (!kModelTable[i].isStatic) m.animatedInstances = {&animated};
+    Instance instance;  // scenery: the file's z up becomes the view's up; creatures: their backs (-z) up
+    instance.matrix.rotate(kModelTable[i].isStatic ? -70 : 70, 1, 0, 0);
+    if (kModelTable[i].isStatic) m.placedInstances = {&instance};
+    if (!kModelTable[i].isStatic) m.animatedInstances = {&instance};
     const VornVector size = m.boundsMax - m.boundsMin;
     const auto lit = drawn(0.6f * std::fmax(std::fmax(size.x, size.y), size.z), [&] { set.drawModels(0); });
-    int n = 0;
-    for (int p = 0; p < kSize * kSize; ++p) n += at(lit, p % kSize, p / kSize);
-    const double covered = static_cast<double>(n) / (kSize * kSize);
+    double covered = 0.0;
+    for (int p = 0; p < kSize * kSize; ++p) covered += at(lit, p % kSize, p / kSize) / double(kSize * kSize);
     EXPECT_TRUE(covered > 0.03 && covered < 0.9) << covered;
     // After the overlay materials (the tree's cut-out leaves) the state is back.
     GLint unit = 0;
@@ -180,18 +170,15 @@ TEST_F(ModelGl, GeneratedModelsDrawAloneAndTheCowCarriesItsRiders) {
   ASSERT_EQ(set.model(kModelRiderHorn)->animatedInstances.size() + set.model(kModelRiderHead)->animatedInstances.size(),
             2u);
   ASSERT_TRUE(horn.clips->size() >= 4 && head.clips->size() >= 2);
-  EXPECT_TRUE(set.animationKeyDown(115));  // "s": clip 0 of the horn rider, player 1
-  EXPECT_EQ(horn.sequence, kRiderWaveClip);
+  EXPECT_TRUE(set.animationKeyDown(115) && horn.sequence == kRiderWaveClip);  // "s": the horn rider's clip 0, player 1
   EXPECT_FALSE(set.animationKeyUp(115, false));  // released in a split race: nothing
-  EXPECT_TRUE(set.animationKeyUp(115, true));
-  EXPECT_EQ(horn.sequence, kRiderReleaseClip);
+  EXPECT_TRUE(set.animationKeyUp(115, true) && horn.sequence == kRiderReleaseClip);
   set.startHornAnimation(0);
   EXPECT_EQ(std::make_pair(horn.sequence, head.sequence), std::make_pair(kRiderHornClip, kHeadHornClip));
   set.startHornAnimation(1);  // no second player: ignored
   const float before = horn.frame;
   set.advanceAnimations(0.5f);
-  EXPECT_NE(horn.frame, before);
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  EXPECT_TRUE(horn.frame != before && glGetError() == GL_NO_ERROR);
 }
 
 }  // namespace

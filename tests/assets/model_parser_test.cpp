@@ -71,11 +71,7 @@ TEST(ModelParser, HostileFilesEndWithAFaultAndKeepWhatCameBefore) {
   Bytes pastParent = chunk(0x3D3D, material("M", 1, 2, 3));
   pastParent.data[2] += 40;
   const auto inMesh = [](const Bytes& c) { return file(chunk(0x4000, chunks({name("P"), chunk(0x4100, c)}))); };
-  const struct {
-    const char* what;
-    Bytes bytes;
-    const char* faultPart;
-  } hostile[] = {
+  const struct { const char* what; Bytes bytes; const char* faultPart; } hostile[] = {
       {"length below 6", Bytes().le16(0x4D4D).le32(3), "has length 3"},
       {"length past the file", pastFile, "runs past"},
       {"length past the parent", chunk(0x4D4D, pastParent), "runs past"},

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "assets/model_build.h"
 #include "assets/model_loader.h"
@@ -15,7 +17,8 @@ namespace {
 VornObjectPart makePart(const std::vector<float>& xyz, const std::vector<uint16_t>& triangles) {
   VornObjectPart part;
   part.vertices = xyz;
-  for (size_t i = 0; i + 2 < triangles.size(); i += 3) part.faces.insert(part.faces.end(), {triangles[i], triangles[i + 1], triangles[i + 2], 7});
+  for (size_t i = 0; i + 2 < triangles.size(); i += 3)
+    part.faces.insert(part.faces.end(), {triangles[i], triangles[i + 1], triangles[i + 2], 7});
   computeNormals(part);
   part.computeBounds();
   calcBrothers(part);
@@ -39,19 +42,16 @@ void setLight(VornObjectPart& part, float x, float y, float z) {
 bool loopsClose(const VornObjectPart& part, const VornSilhouette& s) {
   std::map<uint32_t, int> balance;
   for (uint32_t i : s.edges) ++balance[part.edges[i].first], --balance[part.edges[i].second];
-  for (const auto& [vertex, n] : balance) if (n != 0) return false;
-  return true;
+  return std::all_of(balance.begin(), balance.end(), [](const auto& b) { return b.second == 0; });
 }
 
 // A closed cube emits each silhouette edge once, on the side away from the
 // light (sides lit edge-on count as lit), extruded away from it; the swept
 // bounds tell an eye inside the shadow from one beside or above it.
 TEST(ShadowVolume, ClosedCubeSilhouetteForAxisAndDiagonalLights) {
-  const struct {
-    float light[3];
-    size_t edges;
-    int edgeY;  // the y all silhouette corners share, 0: mixed
-  } cases[] = {{{0, 1, 0}, 4, -1}, {{0, -1, 0}, 4, 1}, {{1, 1, 1}, 6, 0}, {{0, 0, 2}, 4, 0}};
+  // edgeY: the y all silhouette corners share, 0: mixed.
+  const struct { float light[3]; size_t edges; int edgeY; } cases[] = {
+      {{0, 1, 0}, 4, -1}, {{0, -1, 0}, 4, 1}, {{1, 1, 1}, 6, 0}, {{0, 0, 2}, 4, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.light[1] + 10 * c.light[0]);
     VornObjectPart part = cube();
@@ -60,13 +60,9 @@ TEST(ShadowVolume, ClosedCubeSilhouetteForAxisAndDiagonalLights) {
     setLight(part, c.light[0], c.light[1], c.light[2]);
     VornSilhouette s;
     findSilhouette(part, s, false);
-    EXPECT_EQ(s.edges.size(), c.edges);
-    EXPECT_EQ(s.quadCount(), c.edges);
-    EXPECT_TRUE(loopsClose(part, s));
+    EXPECT_TRUE(s.edges.size() == c.edges && s.quadCount() == c.edges && loopsClose(part, s)) << s.edges.size();
     for (size_t q = 0; q < s.quads.size(); q += 12) {
-      if (c.edgeY) {
-        EXPECT_EQ(s.quads[q + 1], c.edgeY);
-      }
+      EXPECT_TRUE(!c.edgeY || s.quads[q + 1] == c.edgeY) << s.quads[q + 1];
       EXPECT_FLOAT_EQ(s.quads[q + 7], s.quads[q + 4] - kShadowExtrusion * c.light[1]);
     }
     // The bounded volume is closed by the lit faces pushed away and turned
@@ -74,13 +70,11 @@ TEST(ShadowVolume, ClosedCubeSilhouetteForAxisAndDiagonalLights) {
     int lit = 0;
     for (uint8_t f : part.facesLit) lit += f;
     ASSERT_EQ(s.capTriangleCount(), 1u * lit);
-    const float* l = c.light;
+    const VornVector light(c.light);
     for (size_t t = 0; t < s.caps.size(); t += 9) {
-      const float* p = &s.caps[t];
-      const float u[3] = {p[3] - p[0], p[4] - p[1], p[5] - p[2]}, v[3] = {p[6] - p[0], p[7] - p[1], p[8] - p[2]};
-      const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-      EXPECT_LE(n[0] * l[0] + n[1] * l[1] + n[2] * l[2], 1e-3f);
-      EXPECT_LE(p[0] * l[0] + p[1] * l[1] + p[2] * l[2], 2.0f * std::sqrt(3.0f) - kShadowExtrusion);
+      const VornVector p0(&s.caps[t]), p1(&s.caps[t + 3]), p2(&s.caps[t + 6]);
+      EXPECT_LE((p1 - p0).cross(p2 - p0).dot(light), 1e-3f);
+      EXPECT_LE(p0.dot(light), 2.0f * std::sqrt(3.0f) - kShadowExtrusion);
     }
     findSilhouette(part, s, true);
     EXPECT_EQ(s.capTriangleCount(), 2u * lit);
@@ -109,15 +103,15 @@ TEST(ShadowVolume, OpenAndDamagedMeshesStayInBounds) {
   VornObjectPart fan = makePart({0, 0, 0, 1, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 1},
                                 {0, 1, 2, 1, 0, 3, 0, 1, 4, 2, 2, 4, 0, 9, 2});
   ASSERT_EQ(fan.edges.size(), 15u);
-  EXPECT_EQ(fan.edges[0].neighbour, 2);  // face 0's edge 0-1: faces 1 and 2 share it, 2 is last
-  EXPECT_EQ(fan.edges[6].neighbour, 1);  // face 2's: faces 0 and 1, 1 is last
-  EXPECT_EQ(fan.edges[9].neighbour, -1);  // the degenerate face's edge 2-2
+  // Face 0's edge 0-1: faces 1 and 2 share it, 2 is last; face 2's: faces 0
+  // and 1, 1 is last; none for the degenerate face's edge 2-2.
+  EXPECT_EQ(std::make_tuple(fan.edges[0].neighbour, fan.edges[6].neighbour, fan.edges[9].neighbour),
+            std::make_tuple(2, 1, -1));
   for (const float l : {1.0f, -1.0f}) {
     setLight(fan, l, l, l);
     findSilhouette(fan, s, true);
-    for (uint32_t i : s.edges) {
+    for (uint32_t i : s.edges)
       EXPECT_TRUE(fan.edges[i].first < 5 && fan.edges[i].second < 5 && fan.edges[i].first != fan.edges[i].second);
-    }
     EXPECT_EQ(s.quads.size(), s.edges.size() * 12);
   }
 }

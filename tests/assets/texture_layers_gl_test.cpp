@@ -1,6 +1,5 @@
 // Texture layers on a real context: a list in another case than the model's map shares its
-// cache entry, missing frames and files are reported and left out, binds show the frames in
-// turn, and steps reach the texture matrix.
+// cache entry, missing frames are reported, binds show the frames, steps reach the texture matrix.
 #include "assets/texture_layers_gl.h"
 
 #include <gtest/gtest.h>

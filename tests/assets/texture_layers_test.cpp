@@ -29,7 +29,7 @@ TEST(TextureLayers, FlipBookShowsFrameZeroFirstWrapsAtTheEndAndShowsATwiceListed
     }
   }
   VornTextureAnimation book;
-  EXPECT_EQ(book.advanceFrame(), -1);
+  EXPECT_EQ(book.advanceFrame(), -1);  // no frames
   book.frames = {5, 9, 9};
   int shown[10] = {};
   for (int bind = 0; bind < 300; ++bind) ++shown[book.frames[static_cast<size_t>(book.advanceFrame())]];
@@ -43,11 +43,8 @@ TEST(TextureLayers, StepsApplyWholeUpToTheirCountAndTheNextOneByTheFraction) {
     a.rotations.push_back({10.0f * f, 0.0f, 0.0f, 1.0f});
     a.scales.push_back({1.0f, 1.0f + f, 0.5f});
   }
-  const struct {
-    float steps;
-    size_t ops;
-    std::vector<float> last;  // translation x, angle, scale y and z of the last step applied
-  } cases[] = {
+  // last: translation x, angle, scale y and z of the last step applied.
+  const struct { float steps; size_t ops; std::vector<float> last; } cases[] = {
       {2.0f, 9, {3.0f, 30.0f, 4.0f, 0.5f}},    // steps 0, 1, 2 whole, none in part
       {2.5f, 12, {2.0f, 20.0f, 3.0f, 0.75f}},  // and half of step 3; its scale from 1: 1 + 0.5 (5 - 1)
       {0.25f, 6, {0.5f, 5.0f, 1.5f, 0.875f}},  // a quarter of step 1
@@ -61,8 +58,8 @@ TEST(TextureLayers, StepsApplyWholeUpToTheirCountAndTheNextOneByTheFraction) {
     if (c.ops == 0) continue;
     const VornStepOp &t = ops[c.ops - 3], &r = ops[c.ops - 2], &s = ops[c.ops - 1];
     EXPECT_EQ((std::vector<float>{t.a, r.a, s.b, s.c}), c.last) << c.steps;
-    EXPECT_EQ((std::vector<int>{t.kind, r.kind, s.kind, static_cast<int>(r.d)}),
-              (std::vector<int>{VornStepOp::Translate, VornStepOp::Rotate, VornStepOp::Scale, 1}));
+    EXPECT_TRUE(t.kind == VornStepOp::Translate && r.kind == VornStepOp::Rotate && s.kind == VornStepOp::Scale &&
+                r.d == 1);
   }
 }
 
@@ -74,24 +71,18 @@ TEST(TextureLayers, ClipsPlayOnceAndAClipBeyondTheTableChangesNothing) {
   a.startClip(1);
   EXPECT_FALSE(a.playing);
   a.startClip(0);
-  const float timeline[][2] = {{0.5f, 3.0f}, {1.0f, 5.0f}, {1.0f, 6.0f}, {1.0f, 6.0f}};  // seconds, steps after
-  for (const auto& [seconds, steps] : timeline) {
+  for (const auto& [seconds, steps] : {std::pair{0.5f, 3.0f}, {1.0f, 5.0f}, {1.0f, 6.0f}, {1.0f, 6.0f}}) {
     a.update(seconds);
-    EXPECT_EQ(a.steps, steps);
+    EXPECT_EQ(a.steps, steps) << "after " << seconds;
   }
   EXPECT_FALSE(a.playing);
 }
 
 TEST(TextureLayers, ReadersDropOnlyLineEndsTakeCompleteRecordsAndCountBadLinesOnce) {
   const std::string longName(201, 'x');
-  const struct {
-    std::string text;
-    std::vector<std::string> names;
-    size_t skipped;
-  } lists[] = {
-      {"a.bmp\r\nb.bmp\r\n", {"a.bmp", "b.bmp"}, 0},
+  const struct { std::string text; std::vector<std::string> names; size_t skipped; } lists[] = {
+      {"a.bmp\r\nb.bmp\r\n", {"a.bmp", "b.bmp"}, 0}, {"a.bmp\n\n  \rb.bmp\n", {"a.bmp", "b.bmp"}, 0},
       {"a.bmp\nb.bmp", {"a.bmp", "b.bmp"}, 0},  // the last line keeps its last character
-      {"a.bmp\n\n  \rb.bmp\n", {"a.bmp", "b.bmp"}, 0},
       {std::string(200, 'y'), {std::string(200, 'y')}, 0},
       {longName + "\nok.bmp\n" + longName, {"ok.bmp"}, 2},
       {"a\x01.bmp\nc.bmp\n\x7f", {"c.bmp"}, 2},
@@ -123,11 +114,9 @@ TEST(TextureLayers, TheGeneratedEyeListNamesTheCowsEyeMapFirstAndFramesThatDecod
   EXPECT_EQ(list.skipped.count, 0u);
   const std::string folder = "data/textures/";
   const std::vector<assetgen::GeneratedModel> models = assetgen::buildModels();
-  for (const assetgen::TdsMaterial& m : models[0].model.materials) {
-    if (m.name == "cow_eye") {
-      EXPECT_EQ(list.names[0], folder + m.textureMap);  // the eyes' texture group is the flip-book
-    }
-  }
+  // The eyes' texture group is the flip-book.
+  for (const assetgen::TdsMaterial& m : models[0].model.materials)
+    EXPECT_TRUE(m.name != "cow_eye" || list.names[0] == folder + m.textureMap) << m.textureMap;
   std::vector<std::string> made;
   size_t shut = 0;  // a shut eye shows no white at all
   for (const assetgen::GeneratedTexture& t : assetgen::buildModelTextures()) {
@@ -140,7 +129,7 @@ TEST(TextureLayers, TheGeneratedEyeListNamesTheCowsEyeMapFirstAndFramesThatDecod
     EXPECT_TRUE(image.width == image.height && (image.width & (image.width - 1)) == 0) << t.fileName;
     size_t white = 0;
     for (size_t i = 0; i + 2 < image.pixels.size(); i += 3) white += image.pixels[i] > 200 && image.pixels[i + 2] > 200;
-    shut += white == 0 ? 1 : 0;
+    shut += white == 0;
   }
   for (const std::string& name : list.names) EXPECT_NE(std::find(made.begin(), made.end(), name), made.end()) << name;
   EXPECT_EQ(shut, 1u);

@@ -156,8 +156,7 @@ TEST(ActionObjectTest, BottlesPickedUpAlongThePathAndReset) {
     const auto& r = beers.records[i];
     return std::make_tuple(r.active, r.visible[0], r.visible[1], beers.shadowFlags[i]);
   };
-  EXPECT_EQ(shown(0), std::make_tuple(0, 0, 0, 0));
-  EXPECT_EQ(shown(1), std::make_tuple(0, 0, 0, 0));
+  for (size_t i : {0, 1}) EXPECT_EQ(shown(i), std::make_tuple(0, 0, 0, 0)) << i;
   EXPECT_EQ(shown(2), std::make_tuple(1, 1, 1, 1));
   EXPECT_EQ(shown(3), std::make_tuple(1, 1, 0, 1));
   // Only the bottles still to be collected spin.
@@ -177,8 +176,7 @@ TEST(ActionObjectTest, BottlesPickedUpAlongThePathAndReset) {
 TEST(ActionObjectTest, WritePlacementAppendsBeerListLinesOrLogs) {
   const std::string path = ::testing::TempDir() + "vorn_placier.txt", errPath = path + ".err";
   const std::string bad = ::testing::TempDir() + "no_such_dir/placier.txt";
-  std::remove(path.c_str());
-  std::remove(errPath.c_str());
+  for (const std::string& file : {path, errPath}) std::remove(file.c_str());
   setErrorLogPath(errPath);
   const VornManageActionObject beers;
   EXPECT_TRUE(beers.writePlacement(path, VornVector(1.0f, 2.0f, -3.25f)) && beers.writePlacement(path, VornVector()));
@@ -188,8 +186,7 @@ TEST(ActionObjectTest, WritePlacementAppendsBeerListLinesOrLogs) {
   EXPECT_FALSE(beers.writePlacement(bad, VornVector()));
   EXPECT_EQ(test::readText(errPath), "Error VornManageActionObject::writePlacement \n\tcannot open: " + bad + "\n");
   setErrorLogPath("err.txt");
-  std::remove(path.c_str());
-  std::remove(errPath.c_str());
+  for (const std::string& file : {path, errPath}) std::remove(file.c_str());
 }
 
 TEST(ActionObjectTest, HostileBeerLists) {
@@ -201,12 +198,9 @@ TEST(ActionObjectTest, HostileBeerLists) {
   } rows[] = {
       {"plain", "1 2 3\n-4.5 5 6e2\n", {{1, 2, 3}, {-4.5f, 5, 600}}},
       {"no final line end", "1 2 3\n7 8 9", {{1, 2, 3}, {7, 8, 9}}},
-      {"truncated", "1 2 3\n4 5", {{1, 2, 3}}},
-      {"empty", "", {}},
-      {"blank lines", "\n\n\r\n1 2 3\n\n", {{1, 2, 3}}},
-      {"CRLF", "1 2 3\r\n4 5 6\r\n", {{1, 2, 3}, {4, 5, 6}}},
-      {"extra fields", "1 2 3 4 junk\n", {{1, 2, 3}}},
-      {"commas", "1,2,3\n", {}},
+      {"truncated", "1 2 3\n4 5", {{1, 2, 3}}},         {"empty", "", {}},
+      {"blank lines", "\n\n\r\n1 2 3\n\n", {{1, 2, 3}}}, {"CRLF", "1 2 3\r\n4 5 6\r\n", {{1, 2, 3}, {4, 5, 6}}},
+      {"extra fields", "1 2 3 4 junk\n", {{1, 2, 3}}},   {"commas", "1,2,3\n", {}},
       {"huge", "1e39 2 3\n1 -1e39 3\n1 2 3e38\n", {{1, 2, 3e38f}}},
       {"nan and inf", "nan 1 2\n1 inf 2\n1 2 -infinity\n1 2 3\n", {{1, 2, 3}}},
       {"199 characters", line199 + "\n", {{1, 2, 3}}},

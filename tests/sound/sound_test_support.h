@@ -1,6 +1,5 @@
-// Helpers of the sound tests: scratch folders, a private err.txt, the
-// generated data root and, for the binaries on a device, source queries.
-// Files go through support/test_bytes.h.
+// Helpers of the sound tests: scratch folders, a private err.txt, the data root
+// and, for the binaries on a device, source queries (files: support/test_bytes.h).
 #pragma once
 
 #include <cstdio>

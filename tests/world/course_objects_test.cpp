@@ -1,8 +1,6 @@
-// The shipped course: the generator's five files (height map, material map,
-// object map, placement image, beer list) are the shipped ones and read back
-// through the game's readers to the ground, the upright objects and the
-// bottles it designed. (Races among them: the end-to-end test race_objects.sh;
-// the autopilot's detours for bottles and round trees: autopilot_test.cpp.)
+// The shipped course: the generator's five files are the shipped ones and read
+// back through the game's readers to the ground, objects and bottles it
+// designed. (Races among them: race_objects.sh; the autopilot: autopilot_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,9 +26,8 @@ const int kKindModels[] = {kTreeModel, 3, 1, 7, 8};  // tree, pillar, pillar end
 // The game's model table: which model each kind's file is.
 int modelIndexOf(const std::string& path) {
   const char* names[] = {"tree", "saeule", "saule_end_2", "root_1", "mushrooms_1"};
-  for (int k = 0; k < 5; ++k) {
+  for (int k = 0; k < 5; ++k)
     if (path == std::string("data/models/") + names[k] + ".3DS") return kKindModels[k];
-  }
   return -1;
 }
 
@@ -56,25 +53,21 @@ TEST(ShippedCourse, TheGeneratorsFilesAreTheShippedOnesAndReadBackAsDesigned) {
   const std::string map = assetgen::encodeObjectMap(generated), beers = assetgen::encodeBeerList(generated);
   const auto image = assetgen::encodePlacementImage(course, generated);
   const auto text = [](const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); };
-  const std::pair<const char*, std::string> files[] = {{"twin_paths.rgb", text(heights)},
-                                                       {"twin_paths_conv.bmp", text(materials)},
-                                                       {"twin_paths.txt", map},
-                                                       {"twin_paths.bmp", text(image)},
-                                                       {"twin_paths_beer.txt", beers}};
-  for (const auto& [name, bytes] : files) {
-    const std::string shipped = test::readText(dataRoot + "/data/maps/" + name);
-    EXPECT_TRUE(shipped.empty() || shipped == bytes) << name << " is not what the generator writes";
+  for (const auto& [file, made] : {std::pair{"twin_paths.rgb", text(heights)}, {"twin_paths_conv.bmp", text(materials)},
+                                   {"twin_paths.txt", map}, {"twin_paths.bmp", text(image)},
+                                   {"twin_paths_beer.txt", beers}}) {
+    const std::string shipped = test::readText(dataRoot + "/data/maps/" + file);
+    EXPECT_TRUE(shipped.empty() || shipped == made) << file << " is not what the generator writes";
   }
 
   ASSERT_TRUE(terrain.usable() && course.width == terrain.width() && course.height == terrain.height());
-  for (int r = 0; r < course.height; ++r) {
+  for (int r = 0; r < course.height; ++r)
     for (int c = 0; c < course.width; ++c) {
       ASSERT_EQ(course.heights[r * course.width + c], terrain.getHeight(c * 50.0f, r * 50.0f)) << c << "," << r;
       const uint8_t* m = &course.materials[(r * course.width + c) * 3];
       ASSERT_GT(m[0] + m[1] + m[2], 0);
       EXPECT_FLOAT_EQ(static_cast<float>(m[2]) / (m[0] + m[1] + m[2]), terrain.getMaterial(c * 50.0f, r * 50.0f, 2));
     }
-  }
 
   VornKindList kinds;
   readObjectMap(reinterpret_cast<const uint8_t*>(map.data()), map.size(), modelIndexOf, kinds);
@@ -127,11 +120,9 @@ TEST(ShippedCourse, TheGeneratorsFilesAreTheShippedOnesAndReadBackAsDesigned) {
     EXPECT_TRUE(std::fabs(b.x - generated.bottles[i][0]) < 0.01f && std::fabs(b.z - generated.bottles[i][2]) < 0.01f);
     EXPECT_NEAR(b.y, terrain.getHeight(b.x, b.z) + 1.5f, 0.01f);
     bool near[2];
-    for (int path = 0; path < 2; ++path) {
-      near[path] = std::fabs(b.x - generated.racingLines[path][static_cast<size_t>(b.z / 50.0f)]) <
-                   VornAutopilot::kBottleReach;
-      onPath[path] += near[path];
-    }
+    for (int path = 0; path < 2; ++path)
+      onPath[path] += near[path] = std::fabs(b.x - generated.racingLines[path][static_cast<size_t>(b.z / 50.0f)]) <
+                                   VornAutopilot::kBottleReach;
     EXPECT_TRUE(near[0] || near[1]) << "bottle " << i << " is beyond both paths' reach";
   }
   EXPECT_TRUE(onPath[0] > 0 && onPath[0] == onPath[1]) << onPath[0] << " and " << onPath[1] << " bottles";

@@ -1,6 +1,5 @@
-// The SGI height-map reader: both storage modes, run-length rows of odd
-// lengths, and every kind of damaged file. (What the generator writes is read
-// back in course_objects_test.cpp.)
+// The SGI height-map reader: both storage modes, odd run-length rows, damaged
+// files. (What the generator writes: course_objects_test.cpp.)
 #include "world/height_map.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +13,7 @@ using test::SgiHeader;
 
 std::vector<uint8_t> headerOnly(void (*change)(SgiHeader&)) {
   SgiHeader h;
-  h.width = 2;
-  h.height = 2;
+  h.width = h.height = 2;
   change(h);
   return test::sgiHeader(h).zeros(16).data;
 }
@@ -24,10 +22,10 @@ std::vector<uint8_t> headerOnly(void (*change)(SgiHeader&)) {
 // row 0); every refusal leaves the grid empty with its own one-line detail.
 // (Random damage is the reader's fuzzer's job.)
 TEST(HeightMapReader, DecodesBothStorageModesAndRefusesDamagedFilesWithOneLine) {
-  struct Case {
+  struct Case {  // detail "" when the file decodes
     std::string what;
     std::vector<uint8_t> bytes;
-    std::string detail;  // "" when the file decodes
+    std::string detail;
     int width = 0;
     std::vector<float> heights = {};
   };
@@ -66,20 +64,16 @@ TEST(HeightMapReader, DecodesBothStorageModesAndRefusesDamagedFilesWithOneLine) 
   cases[16].bytes.resize(520);
   cases[17].bytes[516] = 0x7F;  // the second start entry, far beyond the file
   const std::vector<uint8_t> full = test::sgiVerbatim({{1, 2, 3}, {4, 5, 6}});
-  for (size_t size : {size_t{0}, size_t{1}, size_t{3}, size_t{100}, size_t{511}, full.size() - 1}) {
-    cases.push_back({"cut at " + std::to_string(size), {full.begin(), full.begin() + static_cast<long>(size)},
-                     truncated});
-  }
+  for (size_t size : {size_t{0}, size_t{1}, size_t{3}, size_t{100}, size_t{511}, full.size() - 1})
+    cases.push_back({"cut at " + std::to_string(size), {full.begin(), full.begin() + long(size)}, truncated});
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     HeightGrid g;
     std::string detail;
     const float scale = &c == &cases[0] ? 0.5f : 1.0f;
-    EXPECT_EQ(decodeSgiHeightMap(c.bytes.data(), c.bytes.size(), "map.rgb", scale, g, detail), c.detail.empty())
-        << c.what;
-    EXPECT_EQ(detail, c.detail) << c.what;
-    EXPECT_TRUE(g.width == c.width && g.heights == c.heights &&
-                g.width * g.height == static_cast<int>(c.heights.size()))
-        << c.what;
+    EXPECT_EQ(decodeSgiHeightMap(c.bytes.data(), c.bytes.size(), "map.rgb", scale, g, detail), c.detail.empty());
+    EXPECT_EQ(detail, c.detail);
+    EXPECT_TRUE(g.width == c.width && g.heights == c.heights && g.width * g.height == int(c.heights.size()));
   }
   HeightGrid g;
   std::string detail;

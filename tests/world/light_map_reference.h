@@ -1,7 +1,7 @@
 // The light-map blur written the plain way: for every texel of the blur block
-// and every channel, the whole clipped window in single-precision floats;
-// each channel sum truncated after every addition, the weight sum not. The game's fast blur must give these bytes
-// exactly; the tests and the benchmark compare against this.
+// and channel, the whole clipped window in single-precision floats; each channel
+// sum truncated after every addition, the weight sum not. The game's fast blur
+// must give these bytes exactly (tests and benchmark compare against this).
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// The light map: texture layout, cache name, lighting of the grid texels, the
-// white margin, and the fast blur against the plain reference.
+// The light map: layout, cache name, lit grid texels, the white margin, and
+// the fast blur against the plain reference.
 #include "world/light_map.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +22,10 @@ HeightGrid grid(int w, int h, unsigned seed, int range, float rise = 0.0f) {
   return g;
 }
 
-uint8_t grey(const VornImage& image, int x, int z) {
-  return image.pixels[(static_cast<size_t>(z) * image.width + x) * 3];
-}
+uint8_t grey(const VornImage& image, int x, int z) { return image.pixels[(size_t(z) * image.width + x) * 3]; }
 
 TEST(LightMapLayout, FitsTheLargestFactorIntoAPowerOfTwoAndNamesTheCacheByEveryParameter) {
-  struct Case {
-    int w, h, requested, f, texW, texH;
-  } const cases[] = {
+  struct Case { int w, h, requested, f, texW, texH; } const cases[] = {
       {72, 112, 8, 9, 1024, 1024}, {4, 4, 8, 16, 64, 64},  // 4*16 - 1 = 63 still fits 64
       {72, 100, 8, 10, 1024, 1024},                        // the shipped course: 100*10 - 1 = 999
       {57, 57, 8, 8, 512, 512},                            // 57*9 - 1 = 512 fills it: the factor ends one below
@@ -63,15 +59,12 @@ TEST(LightMapLighting, GreysByTheFacingBlendedBetweenGridTexelsWithAWhiteMargin)
 TEST(LightMapBlur, FastGivesTheReferencesBytesOnAnyThreadCount) {
   const std::vector<float> w = lightMapBlurKernel(8);
   EXPECT_TRUE(w.size() == 17u * 17u && w[8 * 17 + 8] == 4.0f && std::fabs(w[0] - 0.0858f) < 1e-4f);
-  struct Case {
-    int w, h, requested, passes, radius;
-    unsigned seed;
-    int range;
-  } const cases[] = {{4, 4, 2, 1, 1, 1, 200}, {6, 5, 3, 2, 2, 2, 200}, {9, 7, 2, 3, 4, 3, 200}, {5, 9, 4, 2, 5, 4, 200},
-                     {3, 3, 8, 1, 8, 5, 200}, {7, 4, 1, 2, 3, 6, 200},
-                     // The game's parameters on bright, busy ground: large sums, where single
-                     // precision rounding of an addition can carry into the integer part.
-                     {12, 10, kLightMapTexelsPerCell, kLightMapBlurPasses, kLightMapBlurRadius, 9, 40}};
+  struct Case { int w, h, requested, passes, radius; unsigned seed; int range; } const cases[] = {
+      {4, 4, 2, 1, 1, 1, 200}, {6, 5, 3, 2, 2, 2, 200}, {9, 7, 2, 3, 4, 3, 200}, {5, 9, 4, 2, 5, 4, 200},
+      {3, 3, 8, 1, 8, 5, 200}, {7, 4, 1, 2, 3, 6, 200},
+      // The game's parameters on bright, busy ground: large sums, where single
+      // precision rounding of an addition can carry into the integer part.
+      {12, 10, kLightMapTexelsPerCell, kLightMapBlurPasses, kLightMapBlurRadius, 9, 40}};
   for (const Case& c : cases) {
     const HeightGrid g = grid(c.w, c.h, c.seed, c.range);
     const LightMapLayout layout = lightMapLayout(c.w, c.h, c.requested);

@@ -1,6 +1,5 @@
-// The object map (kinds, records, the reader's states, reports and caps), the
-// placement image, where its pixels put objects, how records shape them, and
-// the collision box sizes. (The shipped files: course_objects_test.cpp.)
+// The object map reader, the placement image, where its pixels put objects and
+// how records shape them, the box sizes. (The shipped files: course_objects_test.cpp.)
 #include "world/object_map.h"
 
 #include <gtest/gtest.h>
@@ -41,20 +40,16 @@ struct FakeModels {
 };
 
 // Each kind as "id path r,g,b model [records]" (a record as
-// "scale/rx/rz/ry/ox/oy/oz") or, when its line did not scan, "unscanned id model".
+// "scale/rx/rz/ry/ox/oy/oz/") or, when its line did not scan, "unscanned id model".
 std::string describe(const VornKindList& kinds) {
   std::ostringstream out;
   for (const VornAddObject& k : kinds) {
-    if (!k.scanned) {
-      out << "unscanned " << k.id << " model " << k.modelIndex << "|";
-      continue;
-    }
+    if (!k.scanned) out << "unscanned " << k.id << " model " << k.modelIndex << "|";
+    if (!k.scanned) continue;
     out << k.id << " " << k.modelPath << " " << int(k.red) << "," << int(k.green) << "," << int(k.blue) << " model "
         << k.modelIndex << " [";
-    for (const VornPlacementRecord& r : k.records) {
-      out << r.scale << "/" << r.rotateX << "/" << r.rotateZ << "/" << r.rotateY << "/" << r.offsetX << "/"
-          << r.offsetY << "/" << r.offsetZ << " ";
-    }
+    for (const VornPlacementRecord& r : k.records)
+      for (float v : {r.scale, r.rotateX, r.rotateZ, r.rotateY, r.offsetX, r.offsetY, r.offsetZ}) out << v << "/";
     out << "]|";
   }
   return out.str();
@@ -80,9 +75,9 @@ TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
       "3 saeule.3DS 255 0 0\n1 tree.3DS 10 20 30\n#\n"
       "1 2 10 20 30\n3 0.5 0 0 0 1 -2 3.5\n1 1 0 0 0 0 0\n9 1 0 0 0\n#\n1 1 0 0 0\n#\n";
   const std::string kindsAndRecordsSeen =
-      "1 data/models/tree.3DS 0,255,0 model 4 [2/10/20/30/0/0/0 ]|unscanned 0 model -1|"
-      "3 data/models/saeule.3DS 255,0,0 model 3 [0.5/0/0/0/1/-2/3.5 ]|"
-      "1 data/models/tree.3DS 10,20,30 model 4 [2/10/20/30/0/0/0 ]|";
+      "1 data/models/tree.3DS 0,255,0 model 4 [2/10/20/30/0/0/0/]|unscanned 0 model -1|"
+      "3 data/models/saeule.3DS 255,0,0 model 3 [0.5/0/0/0/1/-2/3.5/]|"
+      "1 data/models/tree.3DS 10,20,30 model 4 [2/10/20/30/0/0/0/]|";
   const std::string kindsAndRecordsLog = scanReport(0) + scanReport(7) + loadReport("unknown state: 5") +
                                          loadReport("unknown state: 5") + loadReport("unknown state: 6");
   std::string crlf;
@@ -91,10 +86,7 @@ TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
   std::string longestRecord = "1 1 0 0 0";
   longestRecord += std::string(kObjectMapLineLimit - longestRecord.size(), ' ') + "\n";
   const std::string tree = "1 data/models/tree.3DS 1,2,3 model 4 ";
-  struct Case {
-    const char* what;
-    std::string text, kinds, log;
-  } const cases[] = {
+  struct Case { const char* what; std::string text, kinds, log; } const cases[] = {
       {"states and texts", kindsAndRecords, kindsAndRecordsSeen, kindsAndRecordsLog},
       {"CRLF line ends", crlf, kindsAndRecordsSeen, kindsAndRecordsLog},
       {"no '#' line defines nothing", "1 tree.3DS 0 255 0\n1 2 0 0 0\n", "", ""},
@@ -104,7 +96,7 @@ TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
        scanReport(0) + scanReport(3) + scanReport(2)},
       {"non-finite and overflowing numbers stop the scan",
        "#\n1 tree.3DS 1 2 3\n#\n1 nan 0 0 0\n1 1 inf 0 0\n1 1e39 0 0 0\n1 1 0 0 0 0 0 -infinity\n1 2 0 0 0x1p1\n",
-       tree + "[2/0/0/2/0/0/0 ]|", scanReport(1) + scanReport(2) + scanReport(1) + scanReport(7)},
+       tree + "[2/0/0/2/0/0/0/]|", scanReport(1) + scanReport(2) + scanReport(1) + scanReport(7)},
       {"records for an id without a kind are dropped silently", "#\n1 tree.3DS 1 2 3\n#\n2 1 0 0 0\n-1 1 0 0 0\n",
        tree + "[]|", ""},
       {"truncated mid-line, no line end", "#\n1 tree.3DS 1 2 3\n2 saeule.3", tree + "[]|unscanned 2 model -1|",
@@ -112,7 +104,7 @@ TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
       {"a zero byte ends what the line holds", std::string("#\n1 tree.3DS 1 2\0 3\n", 20), "unscanned 1 model -1|",
        scanReport(4)},
       {"a line over 199 characters is dropped whole, one of 199 is read",
-       "#\n" + longKind + "1 tree.3DS 1 2 3\n#\n" + longestRecord, tree + "[1/0/0/0/0/0/0 ]|",
+       "#\n" + longKind + "1 tree.3DS 1 2 3\n#\n" + longestRecord, tree + "[1/0/0/0/0/0/0/]|",
        loadReport("line 2 longer than 199 characters: dropped")},
   };
   for (const Case& c : cases) {
@@ -125,11 +117,8 @@ TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
   // A hostile map loads at most kMaxObjectKinds models' worth of kinds and
   // holds at most kMaxPlacementRecords records, each cap reported once.
   std::string manyKinds = "#\n", manyRecords = "#\n";
-  for (size_t i = 0; i <= kMaxObjectKinds; ++i) {
-    manyKinds += std::to_string(i) + " k" + std::to_string(i % 3) + " 1 1 1\n";
-  }
-  for (int i = 0; i < 16; ++i) manyRecords += "5 tree.3DS 1 1 1\n";
-  manyRecords += "#\n";
+  for (size_t i = 0; i <= kMaxObjectKinds; ++i) manyKinds += std::to_string(i) + " k" + char('0' + i % 3) + " 1 1 1\n";
+  for (int i = 0; i <= 16; ++i) manyRecords += i < 16 ? "5 tree.3DS 1 1 1\n" : "#\n";
   for (size_t i = 0; i <= kMaxPlacementRecords / 16; ++i) manyRecords += "5 1 0 0 0\n";
   std::remove(kLog);
   FakeModels models;
@@ -149,11 +138,7 @@ TEST_F(ObjectMapTest, ReaderStatesReportsAndHostileFiles) {
 TEST_F(ObjectMapTest, DamagedPlacementImagesFailWithOneLineAndNoPixels) {
   const std::vector<uint8_t> good = test::materialBmp(2, 1, {kRed, kRed});
   const std::string truncated = "\tfile truncated: p.bmp\n";
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-    std::string detail;
-  };
+  struct Case { const char* what; std::vector<uint8_t> bytes; std::string detail; };
   std::vector<Case> cases = {
       {"not BM", good, "\tbmp header damaged or unknown : p.bmp\n"},
       {"8-bit", test::materialBmp(2, 1, {kRed, kRed}, 40, 8),
@@ -192,9 +177,8 @@ TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
   ASSERT_TRUE(decodePlacementImage(bytes.data(), bytes.size(), "p.bmp", image, detail));
   const VornPlacementPlan plan = planPlacements(image, kinds, models.paths.size(), 3, 2, 50.0f, 50.0f);
   std::string where;
-  for (const VornPlacement& p : plan.placements) {
+  for (const VornPlacement& p : plan.placements)
     where += std::to_string(p.kind) + "@" + std::to_string(int(p.x)) + "," + std::to_string(int(p.z)) + " ";
-  }
   EXPECT_EQ(where, "0@100,0 1@100,0 0@50,50 1@50,50 0@0,50 1@0,50 ");
   EXPECT_FALSE(plan.capped);
 
@@ -211,8 +195,8 @@ TEST_F(ObjectMapTest, PixelsPlaceObjectsAndRecordsShapeThemInOrder) {
   // standing offset by (1, 2, 3) from its ground point (100, 1100, 0).
   const VornActionObject& first = *objects[0];
   EXPECT_TRUE(first.modelIndex == 4 && first.groundHeight == 1100.0f);
-  EXPECT_TRUE(near(first.transform.position(), VornVector(101.0f, 1102.0f, 3.0f)));
-  EXPECT_TRUE(near(first.position, first.transform.position()));
+  EXPECT_TRUE(near(first.transform.position(), VornVector(101.0f, 1102.0f, 3.0f)) &&
+              near(first.position, first.transform.position()));
   EXPECT_TRUE(near(at(first, VornVector(0, 0, 1)), VornVector(101.0f, 1102.0f, 1.0f)))
       << "z to -y (x), to x (z), to -z (y)";
   EXPECT_TRUE(near(at(first, VornVector(1, 0, 0)), VornVector(101.0f, 1104.0f, 3.0f)));

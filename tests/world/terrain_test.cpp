@@ -1,6 +1,5 @@
-// VornTerrain as the player and camera see it: heights, materials and camera
-// clearance on the mesh surface, the clamped queries, the ODE probe against
-// the ground and walls, loading reports and the unusable but safe state.
+// VornTerrain as the player and camera see it: the queries on the mesh surface,
+// the ODE probe against ground and walls, loading reports and the safe state.
 #include "world/terrain.h"
 
 #include <gtest/gtest.h>
@@ -22,32 +21,28 @@ constexpr int kH = 12;
 // Bumpy ground, or a plain slope falling by 10 a row.
 std::vector<std::vector<uint8_t>> rows(bool bumpy) {
   std::vector<std::vector<uint8_t>> rows(kH, std::vector<uint8_t>(kW));
-  for (int r = 0; r < kH; ++r) {
+  for (int r = 0; r < kH; ++r)
     for (int c = 0; c < kW; ++c) {
       const double h = 200.0 - 8.0 * r + 20.0 * std::sin(c * 0.7) * std::cos(r * 1.3) + (c % 3) * 4;
       rows[r][c] = static_cast<uint8_t>(bumpy ? std::lround(h) : 200 - 10 * r);
     }
-  }
   return rows;
 }
 
 std::vector<uint8_t> materials(int width = kW) {
   std::vector<BmpPixel> pixels;
-  for (int r = 0; r < kH; ++r) {
-    for (int c = 0; c < width; ++c) {
+  for (int r = 0; r < kH; ++r)
+    for (int c = 0; c < width; ++c)
       pixels.push_back({static_cast<uint8_t>((c * 37) % 256), static_cast<uint8_t>((r * 53 + c * 11) % 256),
                         static_cast<uint8_t>((c * r * 7) % 256)});
-    }
-  }
   return test::materialBmp(width, kH, pixels);
 }
 
 class TerrainTest : public ::testing::Test {
  protected:
   void load(bool bumpy) {
-    const auto bytes = test::sgiVerbatim(rows(bumpy));
+    const auto bytes = test::sgiVerbatim(rows(bumpy)), mat = materials();
     ASSERT_EQ(0, terrain.loadRGBFromBytes(bytes.data(), bytes.size(), "test.rgb"));
-    const auto mat = materials();
     ASSERT_EQ(0, terrain.loadMatMapFromBytes(mat.data(), mat.size(), "test_conv.bmp"));
   }
 
@@ -87,8 +82,8 @@ class TerrainTest : public ::testing::Test {
 
 TEST_F(TerrainTest, HeightMaterialsAndCameraClearanceFollowTheMeshSurfaceEverywhere) {
   load(true);
-  for (int c = 3; c < 40; c += 7) {
-    for (int r = 1; r < 10; r += 3) {
+  for (int c = 3; c < 40; c += 7)
+    for (int r = 1; r < 10; r += 3)
       // A grid point, along a row edge and a column edge, on the diagonal, in each triangle.
       for (const auto& [dx, dz] : {std::pair{0.0f, 0.0f}, {20.0f, 0.0f}, {0.0f, 35.0f}, {25.0f, 25.0f},
                                    {10.0f, 15.0f}, {40.0f, 30.0f}}) {
@@ -109,8 +104,6 @@ TEST_F(TerrainTest, HeightMaterialsAndCameraClearanceFollowTheMeshSurfaceEverywh
         EXPECT_TRUE(grass == terrain.getMaterial(x, z, kMaterialGrass) &&
                     ice == terrain.getMaterial(x, z, kMaterialIce));
       }
-    }
-  }
   const VornVector& start = terrain.startPosition();
   EXPECT_TRUE(start.x == 2000.0f && start.z == 90.0f && start.y == terrain.getHeight(2000.0f, 90.0f) + 1.0f);
   // Outside the grid the queries clamp onto its border and stay finite.
@@ -121,9 +114,9 @@ TEST_F(TerrainTest, HeightMaterialsAndCameraClearanceFollowTheMeshSurfaceEverywh
     EXPECT_TRUE(std::isfinite(terrain.getHeight(v, 100.0f)) && std::isfinite(terrain.getHeight(100.0f, v)));
     EXPECT_TRUE(std::isfinite(terrain.getMaterial(v, v, 1)));
   }
-  EXPECT_TRUE(terrain.getMaterial(100.0f, 100.0f, 3) == 0.0f && terrain.getMaterial(100.0f, 100.0f, -1) == 0.0f);
   VornVector high(777.0f, 400.0f, 333.0f);
-  EXPECT_EQ(0, terrain.keepAboveGround(high)) << "high enough already";
+  EXPECT_TRUE(terrain.getMaterial(100.0f, 100.0f, 3) == 0.0f && terrain.getMaterial(100.0f, 100.0f, -1) == 0.0f);
+  EXPECT_TRUE(terrain.keepAboveGround(high) == 0 && high.y == 400.0f) << "high enough already";
 }
 
 TEST_F(TerrainTest, SphereSunkIntoASlopeGetsNormalDepthProjectionAndShorterStep) {
@@ -183,9 +176,7 @@ TEST_F(TerrainTest, ProblemsAreReportedAndLeaveAnUnusableButSafeTerrain) {
   const std::string log = "terrain_loading.err.txt";
   std::remove(log.c_str());
   setErrorLogPath(log);
-  EXPECT_EQ(1, terrain.loadHeightMap(""));
-  EXPECT_EQ(1, terrain.loadHeightMap("data/maps/TWIN.RGB"));
-  EXPECT_EQ(1, terrain.loadHeightMap("data/maps/missing.sgi"));
+  for (const char* map : {"", "data/maps/TWIN.RGB", "data/maps/missing.sgi"}) EXPECT_EQ(1, terrain.loadHeightMap(map));
   auto bytes = test::sgiVerbatim(rows(true));
   bytes.resize(bytes.size() - 10);
   const auto good = materials();
