@@ -239,6 +239,16 @@ class VornGame {
   int focusCheckCountdown_ = 0;
   bool hadFocus_ = false;
   bool trace_ = false;
+  // With tracing, the first single and the first split race frame print the
+  // steps they ran, in order ("frame single: sky light ...").
+  bool frameLogging_ = false;
+  bool frameLogged_[2] = {false, false};
+  std::string frameLog_;
+  void logFrameStep(const char* step) {
+    if (!frameLogging_) return;
+    frameLog_ += ' ';
+    frameLog_ += step;
+  }
   VornManualClock* replayClock_ = nullptr;
   int replayFrames_ = 0;
   int replayFramesDone_ = 0;

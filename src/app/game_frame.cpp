@@ -28,11 +28,22 @@ void VornGame::display() {
       checkFocus();
       if (font) font->begin();
       if (wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-      if (state == kStateRace) {
+    {
+      const int kind = state == kStateRace ? 0 : 1;
+      frameLogging_ = trace_ && !frameLogged_[kind];
+      if (kind == 0) {
         drawSingleScene();
       } else {
         drawSplitScene();
       }
+      if (frameLogging_) {
+        std::printf("frame %s:%s\n", kind == 0 ? "single" : "split", frameLog_.c_str());
+        std::fflush(stdout);
+        frameLogged_[kind] = true;
+        frameLogging_ = false;
+        frameLog_.clear();
+      }
+    }
       if (wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
       fpsCounter.tick();
       drawDebugText();

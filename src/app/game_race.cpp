@@ -232,10 +232,12 @@ void VornGame::drawRaceView(int view) {
   if (camera) {
     applyCamera(*camera);
     if (sky) sky->draw(camera->eyePosition());
+    logFrameStep("sky");
   }
   // 2. Light.
   glCallList(lightList);
   glEnable(GL_LIGHTING);
+  logFrameStep("light");
   // 3. Model pass: every material group of the textured and untextured
   // tables, for this view's instances. A player whose cow model failed to
   // load is shown as a plain stand-in so the race stays playable.
@@ -248,14 +250,20 @@ void VornGame::drawRaceView(int view) {
     }
   }
   glEnable(GL_TEXTURE_2D);
+  logFrameStep("models");
   // 4. and 5. The terrain.
   if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   if (world) world->draw();
+  logFrameStep("terrain");
   // 6. The bottles' shadows on the ground (the bottles themselves and the
   // other placed objects are drawn by the model pass, per view).
   drawBeerShadows();
+  logFrameStep("objects");
   // 7. The ghost, in the single race only.
-  if (state == kStateRace && ghostGame) drawGhost();
+  if (state == kStateRace && ghostGame) {
+    drawGhost();
+    logFrameStep("ghost");
+  }
   // 8. The stencil shadows of the cows and riders: player 1's, and player
   // 2's too in the split race (in both halves).
   // Each volume reaches just under the ground below its cow.
@@ -267,10 +275,12 @@ void VornGame::drawRaceView(int view) {
     }
   }
   drawShadows(models.models, lightPos, reach, casters, stencilTwoSideSupported, showShadowVolumes);
+  logFrameStep("shadows");
   // 9. The snow seen from this view's camera, which the snowfall follows.
   if (snow && camera) {
     snow->followCamera(view, camera->eyePosition(), camera->viewVector());
     drawParticleSystem(*snow, textures, camera->viewVector(), camera->upVector(), pointSpritesSupported);
+    logFrameStep("snow");
   }
 }
 
@@ -295,13 +305,16 @@ void VornGame::drawSingleScene() {
   drawRaceView(0);
   // 10. Music upkeep.
   sound.raceFrame();
+  logFrameStep("music");
   // 11. The HUD.
   huds[0].drawSingle();
+  logFrameStep("hud");
   // 12. The single race update; a paused race only shows its messages.
   if (paused_) {
     drawPausedText();
   } else {
     runRaceUpdate(false);
+    logFrameStep("update");
   }
 }
 
@@ -311,24 +324,30 @@ void VornGame::drawSplitScene() {
   glLoadIdentity();
   gluPerspective(kSplitFieldOfView, 2.0 * windowAspect(), kSplitNear, kSplitFar);
   glMatrixMode(GL_MODELVIEW);
+  logFrameStep("projection");
 
   // Player 1 in the bottom half, player 2 in the top half.
   for (int view = 0; view < 2; ++view) {
     glViewport(0, view == 0 ? 0 : viewportHeight / 2, viewportWidth, viewportHeight / 2);
     glLoadIdentity();
+    logFrameStep(view == 0 ? "bottom" : "top");
     drawRaceView(view);
     huds[view].drawSplit(view);
+    logFrameStep("hud");
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);
   }
 
   setStandardProjection();
+  logFrameStep("full-view");
   sound.raceFrame();
+  logFrameStep("music");
   if (paused_) {
     drawPausedText();
   } else {
     runRaceUpdate(true);
+    logFrameStep("update");
   }
   if (terrainWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }

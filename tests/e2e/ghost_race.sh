@@ -71,6 +71,8 @@ until grep -q '^ghost kept$' "$GAME_OUT"; do
   kill -0 "$GAME_PID" 2>/dev/null || fail "game ended during the race"
   sleep 0.5
 done
+grep -qx "frame single: sky light models terrain objects ghost shadows snow music hud update" "$GAME_OUT" ||
+  fail "the ghost race frame does not draw the ghost after the objects"
 [ "$(md5sum < "$ghost_file")" != "$shipped" ] || fail "the winning run did not replace the ghost"
 cmp -s "$ghost_file" "$recording" || fail "the new ghost is not the recorded run"
 new_frames=$(wc -l < "$ghost_file")

@@ -12,7 +12,7 @@ pictures() {  # pictures TAG [env...]: snapshots of the demo race
   local tag=$1; shift
   local args=()
   for f in $FRAMES; do args+=(--snapshot "$f" "$WORK/$tag$f.bmp"); done
-  env "$@" "$GAME_BIN" --windowed --data "$GAME_ROOT" --timed-frames 445 "${args[@]}" >> "$GAME_OUT" 2>&1 ||
+  env "$@" "$GAME_BIN" --windowed --trace --data "$GAME_ROOT" --timed-frames 445 "${args[@]}" >> "$GAME_OUT" 2>&1 ||
     fail "the $tag run failed"
   for f in $FRAMES; do [ -s "$WORK/$tag$f.bmp" ] || fail "no picture of frame $f ($tag)"; done
 }
@@ -34,16 +34,22 @@ for f in $FRAMES; do
   [ "$lit" -lt 10 ] || fail "frame $f: the shadow pass changed $lit pixels it should not have"
 done
 
+# The race frames' steps in their order (the game's own frame log).
+view="sky light models terrain objects shadows snow"
+grep -qx "frame single: $view music hud update" "$GAME_OUT" || fail "single race frame out of order"
+
 # The split race: in the countdown both cows stand in view of both halves,
 # and each half must show shadows of its own.
 split_picture() {  # split_picture TAG [env...]
   local tag=$1; shift
-  env "$@" "$GAME_BIN" --windowed --data "$GAME_ROOT" --split --timed-frames 155 \
+  env "$@" "$GAME_BIN" --windowed --trace --data "$GAME_ROOT" --split --timed-frames 155 \
     --snapshot 150 "$WORK/split_$tag.bmp" >> "$GAME_OUT" 2>&1 || fail "the split $tag run failed"
   [ -s "$WORK/split_$tag.bmp" ] || fail "no picture of the split race ($tag)"
 }
 split_picture on
 split_picture off VORN_NO_SHADOW_VOLUMES=1
+grep -qx "frame split: projection bottom $view hud top $view hud full-view music update" "$GAME_OUT" ||
+  fail "split race frame out of order"
 for half in 0 300; do
   convert "$WORK/split_on.bmp" -crop 800x300+0+$half +repage "$WORK/split_on_$half.png"
   convert "$WORK/split_off.bmp" -crop 800x300+0+$half +repage "$WORK/split_off_$half.png"
