@@ -13,6 +13,6 @@ trap '"$here/tests/support/xvfb_stop.sh" "$display_file"' EXIT
 read -r display _ < "$display_file"
 timer=()
 [ -x /usr/bin/time ] && timer=(/usr/bin/time -f "peak memory: %M KiB")
-echo "LP_NUM_THREADS=${LP_NUM_THREADS:-unset (llvmpipe's default)}"
+echo "LP_NUM_THREADS=${LP_NUM_THREADS:-unset, the default of llvmpipe}"
 DISPLAY=$display LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null \
   "${timer[@]}" "$build/vorn" --windowed --timed-frames "$frames" 2>&1 | grep "^timed replay\|^peak memory"
