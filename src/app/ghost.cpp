@@ -75,7 +75,8 @@ std::vector<VornGhostFrame> parseRun(const uint8_t* bytes, size_t size, size_t* 
     VornGhostFrame frame;
     if (length == 0) {
       // an empty line is no frame and no damage
-    } else if (length <= kMaxRunLineLength && parseLine(text + start, length, step, frame.matrix)) {
+    } else if (length <= kMaxRunLineLength && parseLine(text + start, length, step, frame.matrix) &&
+               total + static_cast<double>(step) <= kMaxRunTime) {
       total += static_cast<double>(step);
       frame.time = static_cast<float>(total);
       frames.push_back(frame);

@@ -17,6 +17,9 @@ constexpr const char* kGhostRunFile = "data/saves/twin_paths1.txt";
 // Lines longer than this are not lines of a run; larger files are not runs.
 constexpr size_t kMaxRunLineLength = 199;
 constexpr size_t kMaxRunFileBytes = 64u << 20;
+// No run lasts a day (in tenths of a second); a step that would carry the
+// clock past it is damage, and keeps every frame's time a finite float.
+constexpr double kMaxRunTime = 864000.0;
 
 // One loaded frame: the time at its end (the sum of the steps so far) and
 // the player's matrix.
@@ -35,8 +38,8 @@ std::string ghostFileName(const std::string& mapPath);
 std::string formatRunLine(float step, const float matrix[16]);
 
 // Parses a run file. A line counts only with exactly 17 finite numbers, a
-// step that is not negative, and at most kMaxRunLineLength characters;
-// every other line is skipped (`skipped` counts them when given).
+// step that is not negative and keeps the clock within kMaxRunTime, and at
+// most kMaxRunLineLength characters; every other line is skipped (`skipped` counts them when given).
 std::vector<VornGhostFrame> parseRun(const uint8_t* bytes, size_t size, size_t* skipped = nullptr);
 
 class VornGhost {

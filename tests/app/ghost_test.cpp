@@ -80,6 +80,7 @@ TEST(GhostRun, DamagedLinesAreSkippedAndGoodOnesLoad) {
       {"infinite matrix value", good.substr(0, good.rfind(' ', good.size() - 3)) + " inf \n", 0, 1},
       {"line over 199 characters", padded, 0, 1},
       {"binary junk", std::string("\x01\xff\x00\x7f junk\n", 10), 0, 1},
+      {"clock past a day", line(3e38f) + line(0.5f) + line(3e38f), 1, 2},
       {"truncated line", good.substr(0, 40) + "\n" + good, 1, 1},
   };
   for (const auto& c : cases) {
