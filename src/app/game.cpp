@@ -50,6 +50,12 @@ void VornGame::trace(const char* line) const {
   std::fflush(stdout);
 }
 
+void VornGame::traceSound(const char* what, const char* slot) const {
+  if (!trace_) return;
+  std::printf("%s %s at %.3f\n", what, slot, static_cast<double>(getTimeMicroseconds() - audioOpenedWall_) / 1e6);
+  std::fflush(stdout);
+}
+
 void VornGame::keyDown(int code) {
   if (code < 0 || code >= kKeyCodeCount) return;
   keys[code] = 1;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "base/pass_marks.h"
 #include "app/font.h"
 #include "app/ghost.h"
 #include "app/fps_counter.h"
@@ -94,6 +95,8 @@ class VornGame {
   // when the race ends) the frame rate is printed on standard output and the
   // game quits through the Escape path; with 0 the game simply goes on.
   static constexpr int64_t kReplayStepMicros = 16667;
+  // Times every pass of the race frames; the timed replay prints the totals.
+  void enablePassProfile();
   void enableTimedReplay(VornManualClock* clock, int frames);
   // Fixed step only: the picture of race frame `frame` (counted from 1 like
   // the timed replay's) is saved as a 24-bit BMP to `fileName`.
@@ -106,6 +109,9 @@ class VornGame {
   void setTrace(bool on) { trace_ = on; }
   // With tracing on, prints `line` and flushes (the end-to-end tests read it live).
   void trace(const char* line) const;
+  // With tracing: "sound <slot> at <s>", the wall-clock seconds since the
+  // audio device opened, so a recording of the output can be matched to it.
+  void traceSound(const char* what, const char* slot) const;
   bool tracing() const { return trace_; }
   void setState(int newState);
 
@@ -144,6 +150,9 @@ class VornGame {
   // --split: the demo race is a split race; the autopilot drives player 1
   // and nobody player 2.
   bool demoSplit = false;
+  // --autopilot: the autopilot drives player 1 in every single and ghost
+  // race started from the menu.
+  bool autopilotRaces = false;
   std::unique_ptr<VornAutopilot> autopilot;
   int64_t deadline2 = 0;  // player 2's race clock in the split race
   // The beer bottles (load step 16), their drawing adapters in model 2's
@@ -245,6 +254,7 @@ class VornGame {
   bool frameLogged_[2] = {false, false};
   std::string frameLog_;
   void logFrameStep(const char* step) {
+    markPass(step);
     if (!frameLogging_) return;
     frameLog_ += ' ';
     frameLog_ += step;
@@ -253,6 +263,7 @@ class VornGame {
   int replayFrames_ = 0;
   int replayFramesDone_ = 0;
   int64_t replayStartWall_ = 0;
+  int64_t audioOpenedWall_ = 0;
 };
 
 }  // namespace vorn

@@ -3,7 +3,10 @@
 #include <GL/glew.h>
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <cstdlib>
 
 #include "app/game.h"
@@ -13,7 +16,36 @@
 
 namespace vorn {
 
+namespace {
+
+// --pass-profile: the wall-clock time of each pass of the race frames, summed
+// by name in the order the names first come. Each mark waits for the
+// renderer to finish (glFinish), so the passes do not overlap and the sum is
+// a little above an unprofiled frame.
+struct PassTotal {
+  const char* pass;
+  int64_t micros;
+};
+std::vector<PassTotal> passTotals;
+int64_t lastPassMark = 0;
+
+void timePass(const char* pass) {
+  glFinish();
+  const int64_t now = getTimeMicroseconds();
+  auto it = std::find_if(passTotals.begin(), passTotals.end(),
+                         [pass](const PassTotal& t) { return std::strcmp(t.pass, pass) == 0; });
+  if (it == passTotals.end()) it = passTotals.insert(passTotals.end(), PassTotal{pass, 0});
+  it->micros += now - lastPassMark;
+  lastPassMark = now;
+}
+
+}  // namespace
+
+void VornGame::enablePassProfile() { setPassMarkHandler(timePass); }
+
 void VornGame::display() {
+  // Swapping the previous picture and waiting for the next frame's event.
+  if (state == kStateRace || state == kStateSplitRace) markPass("swap");
   if (replayClock_) timedReplayFrame();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
@@ -48,6 +80,7 @@ void VornGame::display() {
       fpsCounter.tick();
       drawDebugText();
       if (font) font->end();
+      markPass("text");
       break;
     case kStateHighscores:
       if (font) font->begin();
@@ -114,7 +147,10 @@ void VornGame::enableTimedReplay(VornManualClock* clock, int frames) {
 void VornGame::timedReplayFrame() {
   replayClock_->advance(kReplayStepMicros);
   const bool racing = state == kStateRace || state == kStateSplitRace;
-  if (racing && replayFramesDone_ == 0) replayStartWall_ = getTimeMicroseconds();
+  if (racing && replayFramesDone_ == 0) {
+    replayStartWall_ = getTimeMicroseconds();
+    passTotals.clear();  // the loading and menu frames do not count
+  }
   if (racing) ++replayFramesDone_;
   if (replayFrames_ <= 0) return;
   const bool raceOver = !racing && replayFramesDone_ > 0;
@@ -127,6 +163,9 @@ void VornGame::timedReplayFrame() {
   if (players[0]) {
     const VornVector& p = players[0]->position();
     std::printf("replay end: position %.3f %.3f %.3f speed %.3f\n", p.x, p.y, p.z, players[0]->speed);
+  }
+  for (const PassTotal& t : passTotals) {
+    std::printf("pass %s: %.2f ms a frame\n", t.pass, frames > 0 ? t.micros / 1000.0 / frames : 0.0);
   }
   std::fflush(stdout);
   cleanup();

@@ -24,6 +24,7 @@ void VornGame::loadNextStep() {
       ghostGame = false;
       eventTime = 0;
       sound.load();
+      audioOpenedWall_ = getTimeMicroseconds();
       setTextureCache(&textures);
       break;
     case 2:
@@ -70,7 +71,7 @@ void VornGame::loadNextStep() {
         players[i]->setPosition(players[i]->position() + VornVector(i == 0 ? 5.0f : -5.0f, 0.0f, 0.0f));
         players[i]->setUpModel();
       }
-      if (demo && world && world->usable()) {
+      if ((demo || autopilotRaces) && world && world->usable()) {
         autopilot = std::make_unique<VornAutopilot>(centreLineAutopilot(world->terrain()));
       }
       break;

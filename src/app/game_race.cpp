@@ -80,17 +80,29 @@ class GameRaceHooks final : public VornRaceHooks {
   }
   void updateMessages() override { game_.updateMessages(); }
 
-  void playSound(RaceSound cue) override { game_.sound[soundSlot(cue)].play(); }
+  void playSound(RaceSound cue) override {
+    const VornSoundSlot slot = soundSlot(cue);
+    game_.sound[slot].play();
+    game_.traceSound("sound", soundSlotInfo(slot).name);
+  }
   void startSlidingSounds(int) override {
     for (VornSoundSlot slot : kSlidingSlots) {
       if (!game_.sound[slot].isPlaying()) game_.sound[slot].play();
     }
   }
-  void setSlidingSounds(int, const SlidingSoundLevels& levels) override {
+  void setSlidingSounds(int player, const SlidingSoundLevels& levels) override {
     game_.sound[kSoundSpeed].setGain(levels.snowGain);
     game_.sound[kSoundIce].setGain(levels.iceGain);
     game_.sound[kSoundGrass].setGain(levels.grassGain);
     for (VornSoundSlot slot : kSlidingSlots) game_.sound[slot].setPitch(levels.pitch);
+    // The trace names the loop heard loudest whenever player 1's ground changes it.
+    const VornSoundSlot loudest = levels.grassGain > levels.snowGain && levels.grassGain > levels.iceGain
+                                      ? kSoundGrass
+                                      : (levels.iceGain > levels.snowGain ? kSoundIce : kSoundSpeed);
+    if (player == 0 && loudest != loudestSliding_) {
+      loudestSliding_ = loudest;
+      game_.traceSound("sliding", soundSlotInfo(loudest).name);
+    }
   }
   void silenceSlidingSounds(int) override {
     for (VornSoundSlot slot : kSlidingSlots) game_.sound[slot].setGain(0.0f);
@@ -151,6 +163,7 @@ class GameRaceHooks final : public VornRaceHooks {
 
   VornGame& game_;
   int64_t now_ = 0;
+  VornSoundSlot loudestSliding_ = kSoundSlotCount;
 };
 
 }  // namespace
@@ -217,6 +230,7 @@ void VornGame::runRaceUpdate(bool split) {
       lastScore = result.secondsLeft;
       const int place = highscores.rank(static_cast<int32_t>(lastScore));
       sound.raceEnd(place > 0);
+      if (place > 0) traceSound("sound", soundSlotInfo(kSoundWin).name);
       setState(place > 0 ? kStateNameEntry : kStateHighscores);
       break;
     }

@@ -26,8 +26,8 @@ constexpr int kLastLoadingStep = 21;
 
 void printUsage() {
   std::printf(
-      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--split] [--timed-frames N] [--fixed-step]\n"
-      "            [--snapshot N FILE]... [--loading-snapshot STEP FILE]...\n"
+      "usage: vorn [--windowed] [--data DIR] [--trace] [--demo] [--ghost] [--split] [--autopilot]\n"
+      "            [--timed-frames N [--pass-profile]] [--fixed-step] [--snapshot N FILE]... [--loading-snapshot STEP FILE]...\n"
       "  --windowed  open an 800 x 600 window instead of full-screen game mode\n"
       "  --data DIR  folder that holds data/ (default: found beside the program or\n"
       "              in its ../share/vorn; the player's files go to\n"
@@ -36,9 +36,13 @@ void printUsage() {
       "  --demo      start a single race driven by the autopilot\n"
       "  --ghost     the same as a ghost race (implies --demo)\n"
       "  --split     the same as a split race, player 2 standing (implies --demo)\n"
+      "  --autopilot the autopilot drives player 1 in the single and ghost races\n"
+      "              started from the menu\n"
       "  --timed-frames N\n"
       "              timed replay: the demo race on a fixed 1/60 s step, the same\n"
       "              every run; prints the frame rate after N race frames and quits\n"
+      "  --pass-profile\n"
+      "              with --timed-frames: print the time of each drawing pass\n"
       "  --snapshot N FILE\n"
       "              with a fixed step (implied): save race frame N as a BMP\n"
       "              picture in FILE (repeatable)\n"
@@ -63,6 +67,8 @@ int main(int argc, char** argv) {
   bool demo = false;
   bool demoGhost = false;
   bool demoSplit = false;
+  bool autopilotRaces = false;
+  bool passProfile = false;
   int timedFrames = 0;
   bool fixedStep = false;
   std::vector<std::pair<int, std::string>> snapshots;
@@ -86,6 +92,10 @@ int main(int argc, char** argv) {
       demo = true;
     } else if (std::strcmp(argv[i], "--ghost") == 0) {
       demoGhost = true;
+    } else if (std::strcmp(argv[i], "--pass-profile") == 0) {
+      passProfile = true;
+    } else if (std::strcmp(argv[i], "--autopilot") == 0) {
+      autopilotRaces = true;
     } else if (std::strcmp(argv[i], "--split") == 0) {
       demoSplit = true;
     } else if (std::strcmp(argv[i], "--timed-frames") == 0 && i + 1 < argc) {
@@ -163,6 +173,8 @@ int main(int argc, char** argv) {
   vorn::game->demo = demo || demoGhost || demoSplit;
   vorn::game->demoGhost = demoGhost && !demoSplit;
   vorn::game->demoSplit = demoSplit;
+  vorn::game->autopilotRaces = autopilotRaces;
+  if (passProfile) vorn::game->enablePassProfile();
   if (options.trace) {
     std::printf("state %s\n", vorn::stateName(vorn::game->state));
     std::fflush(stdout);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assets/shadow_volume.h"
+#include "base/pass_marks.h"
 
 namespace vorn {
 namespace {
@@ -350,6 +351,7 @@ void drawShadows(VornModelList& models, const float light[4], const float* reach
     glStencilFunc(GL_ALWAYS, 1, ~0u);
   }
   countVolumes(volumes.data(), count, twoSided);
+  markPass("shadow volumes");
   if (twoSided) {
     glDisable(GL_STENCIL_TEST_TWO_SIDE_EXT);
     glActiveStencilFaceEXT(GL_FRONT);
@@ -366,6 +368,7 @@ void drawShadows(VornModelList& models, const float light[4], const float* reach
   glStencilFunc(GL_NOTEQUAL, 0, ~0u);
   glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
   drawViewCoverQuad();
+  markPass("shadow darkening");
   glPopAttrib();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "assets/bmp_codec.h"
+#include "base/pass_marks.h"
 #include "base/error_log.h"
 
 namespace vorn {
@@ -347,6 +348,7 @@ void VornWorld::draw() {
 
   // 7. One strip per row of cells.
   drawStrips();
+  markPass("terrain ground");
 
   // 8. Undo in reverse.
   glDisableClientState(GL_COLOR_ARRAY);
@@ -373,6 +375,7 @@ void VornWorld::draw() {
   glDepthMask(GL_FALSE);
   glBindTexture(GL_TEXTURE_2D, shadowTexture_ != 0 ? shadowTexture_ : whiteTexture_);
   drawStrips();
+  markPass("terrain shadow texture");
 
   // 10. Back to the usual state.
   glDisable(GL_BLEND);

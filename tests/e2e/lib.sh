@@ -58,6 +58,16 @@ wait_state_count() {
   fail "state $name not entered $n times within $limit s"
 }
 
+# wait_line PATTERN [COUNT] [seconds]: waits for COUNT lines of the game's output.
+wait_line() {
+  local end=$((SECONDS + ${3:-60}))
+  until [ "$(grep -cE "$1" "$GAME_OUT" || true)" -ge "${2:-1}" ]; do
+    [ $SECONDS -lt $end ] || fail "no line \"$1\" within ${3:-60} s"
+    kill -0 "$GAME_PID" 2>/dev/null || fail "game ended before \"$1\""
+    sleep 0.2
+  done
+}
+
 # game_window: the X window id of the game.
 game_window() {
   local wid
@@ -121,10 +131,11 @@ screenshot() { import -window root "$1"; }
 # window_shot WINDOW FILE: the game window alone.
 window_shot() { import -window "$1" "$2"; }
 
-# sky_fraction FILE: fraction of clearly blue (sky) pixels.
-sky_fraction() {
-  convert "$1" -alpha off -fx '(b > 0.5 && b > r + 0.08) ? 1 : 0' -format '%[fx:mean]' info:
-}
+# fraction FILE FX: the share of pixels for which the fx expression is 1.
+fraction() { convert "$1" -alpha off -fx "$2" -format '%[fx:mean]' info:; }
+SKY_FX='(b > 0.5 && b > r + 0.08) ? 1 : 0'  # clearly blue
+# above VALUE MIN: true when VALUE > MIN (both may be fractions).
+above() { awk -v v="$1" -v m="$2" 'BEGIN { exit !(v > m) }'; }
 
 # picture_change A B: the normalised RMSE between two pictures of one size.
 picture_change() {

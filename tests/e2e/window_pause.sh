@@ -13,40 +13,23 @@ echo "$class"
 title=$(xprop -id "$wid" WM_NAME)
 [ "$title" = 'WM_NAME(STRING) = "Vorn"' ] || fail "window title: $title"
 
-# wait_line TEXT [seconds]: waits for a line of the game's output.
-wait_line() {
-  local end=$((SECONDS + ${2:-20}))
-  until grep -qx "$1" "$GAME_OUT"; do
-    [ $SECONDS -lt $end ] || fail "no \"$1\" line"
-    sleep 0.2
-  done
-}
-
 click_virtual "$wid" 400 75  # "Single Game"
 wait_state race 10
-wait_line "message GO" 60
+wait_line "^message GO$"
 xdotool windowfocus --sync "$wid"
 sleep 1
 grep -qx paused "$GAME_OUT" && fail "the race paused while it had the focus"
 root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
 xdotool windowfocus "$root"
-wait_line paused
+wait_line "^paused$" 1 20
 window_shot "$wid" "$WORK/paused.png"
 press_key "$wid" p
-wait_line resumed
+wait_line "^resumed$" 1 20
 
 xdotool windowunmap --sync "$wid"
-end=$((SECONDS + 20))
-until [ "$(grep -cx paused "$GAME_OUT")" -ge 2 ]; do
-  [ $SECONDS -lt $end ] || fail "a hidden window did not pause the race"
-  sleep 0.2
-done
+wait_line "^paused$" 2 20
 xdotool windowmap --sync "$wid"
 press_key "$wid" p
-end=$((SECONDS + 20))
-until [ "$(grep -cx resumed "$GAME_OUT")" -ge 2 ]; do
-  [ $SECONDS -lt $end ] || fail "P did not resume the race"
-  sleep 0.2
-done
+wait_line "^resumed$" 2 20
 grep -q '^state menu$' <(sed -n '/^state race$/,$p' "$GAME_OUT") && fail "the race ended while paused"
 quit_with_escape "$wid"
