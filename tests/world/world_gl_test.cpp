@@ -15,7 +15,6 @@
 #include "assets/model_set.h"
 #include "base/error_log.h"
 #include "support/gl_window.h"
-#include "support/test_bytes.h"
 #include "world/object_shadows_gl.h"
 #include "world/world.h"
 #include "world_test_util.h"
@@ -24,63 +23,50 @@ namespace vorn {
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
-const std::string kDataRoot = VORN_TEST_DATA_ROOT;
 // A flat course 40 x 60 points at height 10: 2 x 4 shadow tiles of 1000 x 750 units.
 constexpr int kGridW = 40, kGridH = 60;
 constexpr float kGround = 10.0f;
 
 VornVector unit(float x, float y, float z) { return VornVector(x, y, z).normalized(); }
 
-struct Texels {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-  // The texel over world (x, z) of a texture spread over the flat course.
-  int at(float x, float z) const {
-    const int s = static_cast<int>(x / (kGridW * 50.0f) * width), t = static_cast<int>(z / (kGridH * 50.0f) * height);
-    return rgb[(static_cast<size_t>(t) * width + s) * 3];
-  }
-};
-
-// The texture's texels; the texture is deleted unless kept.
-Texels takeTexture(unsigned texture, bool keep = false) {
-  Texels t;
+// The window's pixels (texture 0), or the texture's texels and the texture deleted.
+VornImage pixels(unsigned texture = 0) {
+  GLint size[2] = {kWidth, kHeight};
   glBindTexture(GL_TEXTURE_2D, texture);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &t.width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &t.height);
-  t.rgb.resize(static_cast<size_t>(t.width) * t.height * 3);
+  if (texture) glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
+  if (texture) glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
+  VornImage image;
+  image.reset(size[0], size[1], kImageRGB, kImageRGB);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, t.rgb.data());
-  glBindTexture(GL_TEXTURE_2D, 0);
-  if (!keep) glDeleteTextures(1, &texture);
-  return t;
+  if (texture) glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
+  if (!texture) glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
+  glDeleteTextures(1, &texture);  // unbinds it
+  return image;
+}
+
+// The texel `dx`, `dz` from (1000, 1500) of a texture spread over the flat course.
+int texel(const VornImage& t, float dx, float dz) {
+  const size_t s = static_cast<size_t>((1000 + dx) / (kGridW * 50.0f) * t.width);
+  return t.pixels[(static_cast<size_t>((1500 + dz) / (kGridH * 50.0f) * t.height) * t.width + s) * 3];
 }
 
 // The state the game's drawing relies on, by name: what every pass must put back.
-using GlState = std::map<std::string, float>;
+using GlState = std::map<std::string, std::array<float, 16>>;
 GlState glState() {
   GlState s;
-  const std::pair<const char*, GLenum> caps[] = {
-      {"lighting", GL_LIGHTING}, {"blend", GL_BLEND},           {"alpha test", GL_ALPHA_TEST},
-      {"culling", GL_CULL_FACE}, {"depth test", GL_DEPTH_TEST}, {"vertex array", GL_VERTEX_ARRAY},
-      {"colour array", GL_COLOR_ARRAY}};
   const std::pair<const char*, GLenum> values[] = {
-      {"active unit", GL_ACTIVE_TEXTURE},        {"framebuffer", GL_FRAMEBUFFER_BINDING},
+      {"lighting", GL_LIGHTING}, {"blend", GL_BLEND}, {"alpha test", GL_ALPHA_TEST}, {"culling", GL_CULL_FACE},
+      {"depth test", GL_DEPTH_TEST}, {"vertex array", GL_VERTEX_ARRAY}, {"colour array", GL_COLOR_ARRAY},
+      {"active unit", GL_ACTIVE_TEXTURE}, {"framebuffer", GL_FRAMEBUFFER_BINDING}, {"viewport", GL_VIEWPORT},
       {"array buffer", GL_ARRAY_BUFFER_BINDING}, {"alpha function", GL_ALPHA_TEST_FUNC},
-      {"depth writes", GL_DEPTH_WRITEMASK},      {"viewport", GL_VIEWPORT},
-      {"projection", GL_PROJECTION_MATRIX},      {"clear colour", GL_COLOR_CLEAR_VALUE}};
-  for (const auto& [name, cap] : caps) s[name] = glIsEnabled(cap);
-  for (const auto& [name, what] : values) {
-    GLfloat v[16] = {};
-    glGetFloatv(what, v);
-    for (int i = 0; i < 16; ++i) s[name + ("[" + std::to_string(i) + "]")] = v[i];
-  }
-  GLint env = 0;
-  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-  s["texture environment"] = static_cast<float>(env);
+      {"depth writes", GL_DEPTH_WRITEMASK}, {"projection", GL_PROJECTION_MATRIX},
+      {"clear colour", GL_COLOR_CLEAR_VALUE}};
+  for (const auto& [name, what] : values) glGetFloatv(what, s[name].data());
+  glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, s["texture environment"].data());
   // Unit 0 last: it is the one left active.
   for (GLenum unit : {GL_TEXTURE1, GL_TEXTURE2, GL_TEXTURE3, GL_TEXTURE0}) {
     glActiveTexture(unit);
-    s["unit " + std::to_string(unit - GL_TEXTURE0)] = glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_TEXTURE_GEN_S);
+    s["unit " + std::to_string(unit - GL_TEXTURE0)][0] = glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_TEXTURE_GEN_S);
   }
   EXPECT_EQ(GL_NO_ERROR, glGetError());
   return s;
@@ -100,7 +86,7 @@ class WorldGlTest : public ::testing::Test {
     testDir_ = std::filesystem::current_path().string();
     setErrorLogPath(testDir_ + "/world_gl_err.txt");
     std::remove(errorLogPath().c_str());
-    ASSERT_EQ(0, chdir(kDataRoot.c_str()));
+    ASSERT_EQ(0, chdir(VORN_TEST_DATA_ROOT));
     VornTexture::setLinear();
     VornTexture::enableMipmaps();
     set_ = std::make_unique<VornModelSet>();
@@ -118,46 +104,29 @@ class WorldGlTest : public ::testing::Test {
   // The game's fixed state (and its odd global alpha function), which the
   // drawing and the bakes must leave as they found it.
   void SetUp() override {
-    std::remove(errorLogPath().c_str());
-    ASSERT_EQ(0, chdir(kDataRoot.c_str()));
     glViewport(0, 0, kWidth, kHeight);
-    projection(false);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 1.0, 2000.0);
+    glMatrixMode(GL_MODELVIEW);
     glClearColor(0.45f, 0.65f, 0.95f, 1.0f);
     for (GLenum cap : {GL_DEPTH_TEST, GL_CULL_FACE, GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0}) glEnable(cap);
     glDepthFunc(GL_LEQUAL);
-    glDisable(GL_BLEND);
     glAlphaFunc(GL_EQUAL, 0.0f);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   }
-  void TearDown() override {
-    allowShadowFramebuffers(true);
-    ASSERT_EQ(0, chdir(testDir_.c_str()));
-  }
-  // The game's perspective, or 120 x 90 units seen straight down; the modelview reset.
-  static void projection(bool ortho) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    if (ortho) glOrtho(-60.0, 60.0, -45.0, 45.0, 1.0, 1000.0);
-    if (!ortho) gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 1.0, 2000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-  }
-  static VornImage screen() {
-    glFinish();
-    VornImage image;
-    image.reset(kWidth, kHeight, kImageRGB, kImageRGB);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
-    return image;
-  }
-  // The world seen from high over the start, looking down the track to the split.
-  static VornImage frame(VornWorld& world) {
+  void TearDown() override { allowShadowFramebuffers(true); }
+  // The world seen from high over the start, looking down the track to the
+  // split; saved as `name` in the test folder.
+  static VornImage frame(VornWorld& world, const char* name) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     const VornVector s = world.startPosition();
     gluLookAt(s.x + 60.0f, s.y + 220.0f, s.z - 120.0f, s.x - 250.0f, s.y - 150.0f, s.z + 1000.0f, 0.0, 1.0, 0.0);
     world.draw();
-    return screen();
+    const VornImage image = pixels();
+    saveBMP((testDir_ + "/" + name).c_str(), image);
+    return image;
   }
 
   static inline std::string testDir_;
@@ -172,28 +141,25 @@ class WorldGlTest : public ::testing::Test {
 // view through its model's action instances until the world goes. The grass
 // shows on the ground; the shadow pass multiplies the objects' baked shadows in.
 TEST_F(WorldGlTest, ShippedCourseStandsItsObjectsAndDrawsShadedGroundWithTheirShadows) {
-  auto owned = std::make_unique<VornWorld>("data/maps/twin_paths.rgb", textures, set_->models, set_->tables);
-  VornWorld& world = *owned;
-  ASSERT_TRUE(world.usable());
+  auto world = std::make_unique<VornWorld>("data/maps/twin_paths.rgb", textures, set_->models, set_->tables);
+  ASSERT_TRUE(world->usable());
   EXPECT_EQ("", test::readText(errorLogPath()));
   const std::string bytes = test::readText("data/maps/twin_paths.bmp");
   VornImage placement;
   std::string detail;
   ASSERT_TRUE(decodeBMP(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "p", placement, detail));
   std::array<size_t, kModelCount> expected{}, placed{};
-  for (const VornAddObject& kind : world.kinds()) {
+  for (const VornAddObject& kind : world->kinds()) {
     ASSERT_TRUE(kind.scanned && kind.modelIndex >= 0 && kind.modelIndex < kModelCount) << kind.modelPath;
     EXPECT_EQ(kind.modelPath, kModelTable[kind.modelIndex].path);
-    for (size_t i = 0; i < placement.pixels.size(); i += 3) {
-      const uint8_t* p = &placement.pixels[i];
-      expected[kind.modelIndex] += p[0] + p[1] + p[2] && p[0] == kind.red && p[1] == kind.green && p[2] == kind.blue;
-    }
+    const uint8_t key[3] = {kind.red, kind.green, kind.blue};
+    for (size_t i = 0; i < placement.pixels.size(); i += 3)
+      expected[kind.modelIndex] += (key[0] | key[1] | key[2]) && std::equal(key, key + 3, &placement.pixels[i]);
   }
-  EXPECT_GT(expected[kModelTree], 0u) << "the course has trees";
-  const VornTerrain& terrain = world.terrain();
+  const VornTerrain& terrain = world->terrain();
   const float sx = terrain.scale().x, sz = terrain.scale().z;
   VornActionObject* tree = nullptr;
-  for (const auto& object : world.objects()) {
+  for (const auto& object : world->objects()) {
     ASSERT_TRUE(object->modelIndex >= 0 && object->modelIndex < kModelCount);
     ++placed[object->modelIndex];
     if (!tree && object->modelIndex == kModelTree) tree = object.get();
@@ -204,26 +170,26 @@ TEST_F(WorldGlTest, ShippedCourseStandsItsObjectsAndDrawsShadedGroundWithTheirSh
   EXPECT_EQ(placed, expected);
   for (int m = 0; m < kModelCount; ++m) ASSERT_EQ(set_->models[m]->actionInstances.size(), placed[m]) << m;
   // The first tree as its model draws it.
-  ASSERT_NE(tree, nullptr);
+  ASSERT_NE(tree, nullptr) << "the course has trees";
   const VornPlacedInstance* drawn = set_->models[kModelTree]->actionInstances.front();
   tree->visible[1] = 0;
   EXPECT_TRUE(drawn->modelMatrix() == tree->modelMatrix() && drawn->visibleInView(0) && !drawn->visibleInView(1));
 
-  // The ground leaves lighting off for what is drawn after it, nothing else changed.
+  // The ground leaves lighting off for what is drawn after it, nothing else
+  // changed, with or without the shadow texture.
   GlState afterGround = glState();
-  afterGround["lighting"] = 0;
-  const VornImage image = frame(world);
-  saveBMP((testDir_ + "/terrain_view.bmp").c_str(), image);
+  afterGround["lighting"] = {};
+  const VornImage image = frame(*world, "terrain_view.bmp");
   EXPECT_EQ("", changedFrom(afterGround));
   int greenish = 0;
   for (size_t i = 0; i < image.pixels.size(); i += 3)
     greenish += image.pixels[i + 1] > image.pixels[i] + 15 && image.pixels[i + 1] > image.pixels[i + 2];
   EXPECT_GT(greenish, 400) << "the grass on the ridge shows";
-  const unsigned baked = createShadowTexture(set_->models, world.objects(), unit(0, 1, -1), terrain, kWidth, kHeight);
+  const unsigned baked = createShadowTexture(set_->models, world->objects(), unit(0, 1, -1), terrain, kWidth, kHeight);
   ASSERT_NE(0u, baked);
-  world.setShadowTexture(baked);
-  const VornImage withObjects = frame(world);
-  saveBMP((testDir_ + "/terrain_shadows.bmp").c_str(), withObjects);
+  world->setShadowTexture(baked);
+  const VornImage withObjects = frame(*world, "terrain_shadows.bmp");
+  EXPECT_EQ("", changedFrom(afterGround));
   // The pass multiplies the bake in: no pixel brightens, none darkens below its 0.7 grey.
   int darker = 0, wrong = 0;
   for (size_t i = 0; i < withObjects.pixels.size(); ++i) {
@@ -232,8 +198,7 @@ TEST_F(WorldGlTest, ShippedCourseStandsItsObjectsAndDrawsShadedGroundWithTheirSh
   }
   EXPECT_TRUE(darker > 1500 && wrong == 0) << darker << " darker, " << wrong << " wrong";
   glDeleteTextures(1, &baked);
-  EXPECT_EQ(GL_NO_ERROR, glGetError());
-  owned.reset();
+  world.reset();
   for (const auto& model : set_->models) EXPECT_TRUE(model->actionInstances.empty());
 }
 
@@ -241,8 +206,9 @@ TEST_F(WorldGlTest, ShippedCourseStandsItsObjectsAndDrawsShadedGroundWithTheirSh
 TEST_F(WorldGlTest, BakedGreyLandsWhereTheLightThrowsItAndTheStateIsKept) {
   // The pillar's stone is a textured mesh: under the game's alpha function
   // (equal to 0) a naive alpha test would cast nothing.
+  const VornObject& model = *set_->models[kModelPillar];
   bool textured = false;
-  for (const auto& part : set_->models[kModelPillar]->parts)
+  for (const auto& part : model.parts)
     for (const auto& g : part->groups) textured |= g.material && g.material->map1Group != 0;
   ASSERT_TRUE(textured);
   // On the seam of tile columns (x = 1000) and tile rows (z = 1500), turned
@@ -251,12 +217,11 @@ TEST_F(WorldGlTest, BakedGreyLandsWhereTheLightThrowsItAndTheStateIsKept) {
   VornTransform t;
   t.setScale(0.1f);
   t.rotateX(-90.0f);
-  t.setPosition(1000.0f, kGround, 1500.0f);
   float foot = 1e9f, top = -1e9f, half = 0.0f;
-  for (const VornVector& p : modelBoxCorners(*set_->models[kModelPillar], t.modelMatrix())) foot = std::min(foot, p.y);
-  t.setPosition(1000.0f, 2.0f * kGround - foot, 1500.0f);
+  for (const VornVector& p : modelBoxCorners(model, t.modelMatrix())) foot = std::min(foot, p.y);
+  t.setPosition(1000.0f, kGround - foot, 1500.0f);
   const ShadowCaster pillar{kModelPillar, kGround, t.modelMatrix()};
-  for (const VornVector& p : modelBoxCorners(*set_->models[kModelPillar], pillar.modelMatrix)) {
+  for (const VornVector& p : modelBoxCorners(model, pillar.modelMatrix)) {
     top = std::max(top, p.y - kGround);
     half = std::max({half, std::fabs(p.x - 1000.0f), std::fabs(p.z - 1500.0f)});
   }
@@ -273,25 +238,25 @@ TEST_F(WorldGlTest, BakedGreyLandsWhereTheLightThrowsItAndTheStateIsKept) {
     const unsigned texture = createShadowTexture(set_->models, {pillar}, c.light, flat_, kWidth, kHeight);
     ASSERT_NE(0u, texture);
     // The window holds 256-texel tiles only; the framebuffer 512.
-    const Texels s = takeTexture(texture);
+    const VornImage s = pixels(texture);
     EXPECT_TRUE(s.width == (c.framebuffer ? 1024 : 512) && s.height == (c.framebuffer ? 2048 : 1024)) << s.width;
     // The foot (both sides of both seams) and the middle of the shadow are
-    // grey, 0.7 of white; nothing on the side of the light, nor beyond the
-    // shadow's end.
+    // grey, 0.7 of white; nothing on the side of the light, beyond the
+    // shadow's end nor far away.
     for (const float fx : {-0.4f, 0.4f})
-      for (const float fz : {-0.4f, 0.4f}) EXPECT_NEAR(178, s.at(1000 + fx * half, 1500 + fz * half), 3) << fx << fz;
-    EXPECT_NEAR(c.falls ? 178 : 255, s.at(1000 + c.dx * 0.5f * top, 1500 + c.dz * 0.5f * top), 3);
-    const float clear = half + 30.0f;
-    EXPECT_EQ(255, s.at(1000 - c.dx * clear, 1500 - c.dz * clear)) << "on the light's side";
-    EXPECT_TRUE(s.at(1000 + c.dx * (top + clear), 1500 + c.dz * (top + clear)) == 255 && s.at(300, 300) == 255);
+      for (const float fz : {-0.4f, 0.4f}) EXPECT_NEAR(178, texel(s, fx * half, fz * half), 3) << fx << fz;
+    const auto along = [&](float d) { return texel(s, c.dx * d, c.dz * d); };
+    EXPECT_NEAR(c.falls ? 178 : 255, along(0.5f * top), 3);
+    EXPECT_EQ(255, along(-half - 30.0f)) << "on the light's side";
+    EXPECT_TRUE(along(top + half + 30.0f) == 255 && texel(s, -700, -1200) == 255);
     EXPECT_EQ("", changedFrom(before));
   }
   // Sunk to half its height, the pillar's buried half throws nothing
   // (flattened, it would fall towards the light).
   ShadowCaster sunk = pillar;
   sunk.modelMatrix[13] -= 0.5f * top;
-  const Texels s = takeTexture(createShadowTexture(set_->models, {sunk}, unit(0, 1, -1), flat_, kWidth, kHeight));
-  EXPECT_TRUE(std::abs(178 - s.at(1000, 1500 + 0.25f * top)) <= 3 && s.at(1000, 1500 - half - 0.25f * top) == 255);
+  const VornImage s = pixels(createShadowTexture(set_->models, {sunk}, unit(0, 1, -1), flat_, kWidth, kHeight));
+  EXPECT_TRUE(std::abs(178 - texel(s, 0, 0.25f * top)) <= 3 && texel(s, 0, -half - 0.25f * top) == 255);
   // A light at the horizon bakes nothing.
   EXPECT_EQ(0u, createShadowTexture(set_->models, {pillar}, VornVector(1, 0, 0), flat_, kWidth, kHeight));
 }
@@ -300,16 +265,15 @@ TEST_F(WorldGlTest, BakedGreyLandsWhereTheLightThrowsItAndTheStateIsKept) {
 // meshes drawn from straight above onto a white picture, the second one's
 // flag off.
 TEST_F(WorldGlTest, BeerImageAndBottleMeshesDarkenTheGround) {
+  // Straight down (x to the right, z downwards) from the height at which the
+  // window spans x 690 to 810 of the ground.
+  glLoadIdentity();
+  gluLookAt(750, kGround + 45 / std::tan(M_PI / 8), 700, 750, 0, 700, 0, 0, -1);
+  glClearColor(1, 1, 1, 1);
   const GlState before = glState();
   const unsigned image = makeShadowImage(*set_->models[kModelBeer], kWidth, kHeight);
   ASSERT_NE(0u, image);
   EXPECT_EQ("", changedFrom(before));
-  const Texels t = takeTexture(image, true);
-  ASSERT_TRUE(t.width == 512 && t.height == 512);
-  int grey = 0;
-  for (size_t i = 0; i < t.rgb.size(); i += 3) grey += t.rgb[i] < 200;
-  EXPECT_TRUE(grey > 512 * 512 / 100 && grey < 512 * 512 / 2) << "the bottle on a white ground";
-  for (int corner : {0, 511 * 3, 511 * 512 * 3, (512 * 512 - 1) * 3}) EXPECT_EQ(255, t.rgb[corner]);
   std::vector<VornShadowMesh> meshes;
   for (float x : {720.0f, 780.0f}) {
     VornTransform bottle;
@@ -322,14 +286,10 @@ TEST_F(WorldGlTest, BeerImageAndBottleMeshesDarkenTheGround) {
   }
   uploadShadowMeshes(meshes);
   EXPECT_NE(0u, meshes[0].buffer);
-  projection(true);
-  gluLookAt(750, 500, 700, 750, 0, 700, 0, 0, -1);  // x to the right, z downwards
-  glClearColor(1, 1, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  const GlState beforeMeshes = glState();
   drawShadowMeshes(meshes, {1, 0}, image);
-  EXPECT_EQ("", changedFrom(beforeMeshes));
-  const VornImage drawn = screen();
+  EXPECT_EQ("", changedFrom(before));
+  const VornImage drawn = pixels();
   // Dark pixels over x from x0 to x1 on the light's side (z > 700, the lower
   // half) or away from it.
   auto darkIn = [&](float x0, float x1, bool lightSide) {
@@ -343,7 +303,12 @@ TEST_F(WorldGlTest, BeerImageAndBottleMeshesDarkenTheGround) {
   EXPECT_EQ(0, darkIn(690, 810, true) + darkIn(760, 800, false)) << "the second one is flagged off";
   releaseShadowMeshes(meshes);
   EXPECT_EQ(0u, meshes[0].buffer);
-  glDeleteTextures(1, &image);
+  const VornImage t = pixels(image);
+  ASSERT_TRUE(t.width == 512 && t.height == 512);
+  int grey = 0;
+  for (size_t i = 0; i < t.pixels.size(); i += 3) grey += t.pixels[i] < 200;
+  EXPECT_TRUE(grey > 512 * 512 / 100 && grey < 512 * 512 / 2) << "the bottle on a white ground";
+  for (int corner : {0, 511 * 3, 511 * 512 * 3, (512 * 512 - 1) * 3}) EXPECT_EQ(255, t.pixels[corner]);
 }
 
 }  // namespace
