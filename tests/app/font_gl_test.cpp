@@ -27,9 +27,7 @@ namespace {
 constexpr int kWidth = 800, kHeight = 600;
 constexpr const char* kErrLog = "/tmp/vorn_font_gl_err.txt";
 
-struct Box {
-  int left, right, bottom, top;  // window pixels, y upward, right/top exclusive
-};
+struct Box { int left, right, bottom, top; };  // window pixels, y upward, right/top exclusive
 using Pixel = const uint8_t*;  // r, g, b
 using Frame = std::vector<uint8_t>;
 
@@ -65,18 +63,19 @@ class FontGlTest : public ::testing::Test {
     glClearColor(grey, grey, grey, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  static Frame drawText(float background, const std::function<void(VornFont&)>& queue) {
+  static Frame drawText(float background, const std::function<void(VornFont&)>& queue, VornFont* font = font_) {
     clear(background);
-    font_->begin();
-    queue(*font_);
-    font_->end();
+    font->begin();
+    queue(*font);
+    font->end();
     return readFrame();
   }
-  static Frame drawHud(float speed, float awake) {
+  // The single-player HUD, or with `half` (1 or 2) that player's split overlay.
+  static Frame drawHud(float speed, float awake, int half = 0) {
     clear(0.5f);
     VornHud hud;
     hud.update(30, awake - hud.awake, speed);
-    hud.drawSingle();
+    half ? hud.drawSplit(half) : hud.drawSingle();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     return readFrame();
   }
@@ -89,22 +88,19 @@ class FontGlTest : public ::testing::Test {
   static Pixel at(const Frame& f, int x, int y) { return &f[(static_cast<size_t>(y) * kWidth + x) * 3]; }
   // Pixels inside `box` for which `test` holds; `outside` gets those elsewhere.
   static int count(const Frame& f, const Box& box, bool (*test)(Pixel), int* outside = nullptr) {
-    int inside = 0;
+    int in = 0, out = 0;
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x)
-        if (test(at(f, x, y))) {
-          const bool in = x >= box.left && x < box.right && y >= box.bottom && y < box.top;
-          if (in) ++inside;
-          if (!in && outside) ++*outside;
-        }
-    return inside;
+        if (test(at(f, x, y))) ++(x >= box.left && x < box.right && y >= box.bottom && y < box.top ? in : out);
+    if (outside) *outside += out;
+    return in;
   }
 
   static inline VornFont* font_ = nullptr;
   static inline VornTextureCache* textures_ = nullptr;
 };
 
-TEST_F(FontGlTest, TextLandsInItsBoxAndColourOverADarkOutline) {
+TEST_F(FontGlTest, TextLandsInItsBoxOverADarkOutlineAHoveredButtonGrowsAndGlyphlessOrFontlessTextDrawsNothing) {
   int stray = 0;
   const Frame blue = drawText(0.0f, [](VornFont& font) { font.print(200, 500, 50, {0, 0, 1}, "Single Game"); });
   // 11 characters at 0.8 * 50 = 440 wide, 50 high; ink in the last letter's
@@ -117,9 +113,6 @@ TEST_F(FontGlTest, TextLandsInItsBoxAndColourOverADarkOutline) {
   const auto dark = [](Pixel p) { return p[0] < 128 && p[2] < 128; };
   EXPECT_GT(count(white, {100, 228, 100, 140}, dark, &stray), 400);
   EXPECT_EQ(stray, 0);
-}
-
-TEST_F(FontGlTest, GlyphlessCharactersAndMissingFilesDrawNothingAndAHoveredButtonGrows) {
   // Control characters (the menu's "Quit\n" ends in one) show nothing, not
   // even a mask pass over grey.
   EXPECT_EQ(drawText(0.3f, [](VornFont& font) { font.print(10, 10, 50, "\x01\x02\t\x1f"); }),
@@ -130,15 +123,12 @@ TEST_F(FontGlTest, GlyphlessCharactersAndMissingFilesDrawNothingAndAHoveredButto
     });
   };
   const auto light = [](Pixel p) { return p[0] > 128 && p[2] > 200; };
-  int stray = 0;
   const int lit = count(button(300, 600 - 425, true), {180, 660, 395, 455}, light, &stray);
   EXPECT_EQ(stray, 0);
   EXPECT_GT(lit, count(button(5, 5, false), {200, 600, 400, 450}, isBlue) * 5 / 4) << "60 instead of 50 high";
   // Missing font files are reported and draw nothing harmful.
   VornFont missing("data/textures/none.tga", "data/textures/none.bmp");
-  missing.begin();
-  missing.print(10, 10, "text");
-  missing.end();
+  drawText(0.3f, [](VornFont& font) { font.print(10, 10, "text"); }, &missing);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   EXPECT_EQ(test::readText(kErrLog).rfind("Error VornTexture::loadTGA \n", 0), 0u);
 }
@@ -146,7 +136,7 @@ TEST_F(FontGlTest, GlyphlessCharactersAndMissingFilesDrawNothingAndAHoveredButto
 // The dial's centre in window pixels: (-0.2, 0.2) + (6.1, -4.3) at 13 units
 // in front of a 45-degree, 4:3 camera.
 constexpr int kDialX = 729, kDialY = 72;
-TEST_F(FontGlTest, TheNeedleTurnsWithTheSpeedOnARoundDialInAnyWindowShape) {
+TEST_F(FontGlTest, TheNeedleTurnsWithTheSpeedOnARoundDialInAnyWindowShapeAndTheGaugeFillsWithTheAwakeLevel) {
   const Frame still = drawHud(0.0f, 100.0f), half = drawHud(70.0f, 100.0f);
   const Box below{kDialX - 6, kDialX + 6, kDialY - 50, kDialY - 15};
   const Box above{kDialX - 6, kDialX + 6, kDialY + 15, kDialY + 50};
@@ -157,6 +147,16 @@ TEST_F(FontGlTest, TheNeedleTurnsWithTheSpeedOnARoundDialInAnyWindowShape) {
   EXPECT_GT(count(drawHud(35.0f, 100.0f), {kDialX + 15, kDialX + 50, kDialY - 6, kDialY + 6}, isNeedle), 40)
       << "turning towards the right first";
   EXPECT_NEAR(at(still, 668, 10)[0], 128, 5) << "outside the round dial the scene shows through";
+  // The gauge spans about x 701..784 and y 172..562, in green, yellow or red by the level.
+  const auto yellow = [](Pixel p) { return p[0] > 150 && p[1] > 150 && p[2] < 75; };
+  const auto red = [](Pixel p) { return p[0] > 150 && p[1] < 75 && p[2] < 75; };
+  const Frame third = drawHud(0.0f, 33.0f), low = drawHud(0.0f, 10.0f);
+  EXPECT_GT(count(still, {705, 780, 200, 300}, isGreen), 2000);
+  EXPECT_GT(count(still, {705, 780, 450, 540}, isGreen), 2000);
+  EXPECT_GT(count(third, {705, 780, 200, 300}, yellow), 2000);
+  EXPECT_EQ(count(third, {705, 780, 450, 540}, yellow), 0) << "the empty part is only faintly tinted";
+  EXPECT_EQ(count(low, {705, 780, 240, 540}, red), 0) << "a tenth fills 39 of 390 pixels";
+  EXPECT_GT(count(low, {705, 780, 175, 195}, red), 100);
   // In a wide window the dial stays under the speed digits (x 705 of 800)
   // instead of sliding towards the middle, and the scene camera is kept.
   project(2.0);
@@ -166,27 +166,10 @@ TEST_F(FontGlTest, TheNeedleTurnsWithTheSpeedOnARoundDialInAnyWindowShape) {
   EXPECT_NEAR(projection[0], 1.0 / (2.0 * std::tan(22.5 * 3.14159265358979 / 180.0)), 1e-6);
 }
 
-TEST_F(FontGlTest, TheGaugeFillsWithTheAwakeLevelInItsColour) {
-  // The gauge spans about x 701..784 and y 172..562.
-  const auto yellow = [](Pixel p) { return p[0] > 150 && p[1] > 150 && p[2] < 75; };
-  const auto red = [](Pixel p) { return p[0] > 150 && p[1] < 75 && p[2] < 75; };
-  const Frame full = drawHud(0.0f, 100.0f), third = drawHud(0.0f, 33.0f), low = drawHud(0.0f, 10.0f);
-  EXPECT_GT(count(full, {705, 780, 200, 300}, isGreen), 2000);
-  EXPECT_GT(count(full, {705, 780, 450, 540}, isGreen), 2000);
-  EXPECT_GT(count(third, {705, 780, 200, 300}, yellow), 2000);
-  EXPECT_EQ(count(third, {705, 780, 450, 540}, yellow), 0) << "the empty part is only faintly tinted";
-  EXPECT_EQ(count(low, {705, 780, 240, 540}, red), 0) << "a tenth fills 39 of 390 pixels";
-  EXPECT_GT(count(low, {705, 780, 175, 195}, red), 100);
-}
-
 TEST_F(FontGlTest, SplitOverlaysSitInTheirHalvesAndLeaveTheStateTheSceneExpects) {
-  clear(0.5f);
   project(2.666);
   glViewport(0, kHeight / 2, kWidth, kHeight / 2);
-  VornHud top;
-  top.update(20, 0.0f, 0.0f);
-  top.drawSplit(1);
-  const Frame f = readFrame();
+  const Frame f = drawHud(0.0f, 100.0f, 1);
   int stray = 0;
   EXPECT_GT(count(f, {600, kWidth, kHeight / 2, kHeight}, isGreen, &stray), 1000);
   EXPECT_EQ(stray, 0);
