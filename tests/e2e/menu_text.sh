@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The menus' text with the real font under real X events: the main menu shows
 # its five items in their rows, an item under the pointer lights up, a click
-# on "Highscores" shows the best five of a prepared score file, and "Back to
-# Main" returns to the menu. Screenshots stay in $WORK (printed at the end).
+# on "Highscores" shows the best five of a prepared score file, and Escape
+# there ends the game. Screenshots stay in $WORK (printed at the end).
 source "$(dirname "$0")/lib.sh"
 
 SCORE=$GAME_ROOT/score.txt
@@ -97,8 +97,7 @@ done
 expect_blank "$WORK/highscores.png" 0 800 112 160 blue "a sixth row"
 expect_text "$WORK/highscores.png" 120 800 60 110 blue "Back to Main"
 
-click_virtual "$wid" 300 515
-wait_state_count menu 2 20
+# Escape in the table ends the game ("Back to Main" is part of the full-game test).
 press_key "$wid" Escape
 wait_exit 20
 [ "$EXIT_STATUS" -eq 0 ] || fail "Escape gave exit status $EXIT_STATUS"
