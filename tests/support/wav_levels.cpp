@@ -51,17 +51,21 @@ int find(const vorn::VornWav& wav, const char* effectPath, double at, double rad
   if (!load(effectPath, effectWav)) return 1;
   constexpr double kEffectSeconds = 0.4;  // enough of the effect to know it by
   const std::vector<float> effect = mono(effectWav, wav.sampleRate, kEffectSeconds);
-  const std::vector<float> record = mono(wav, wav.sampleRate, 1e9);
   double effectEnergy = 0.0;
   for (const float e : effect) effectEnergy += double(e) * e;
   const long first = std::max(0L, long((at - radius) * wav.sampleRate));
-  const long last = std::min(long(record.size()) - long(effect.size()), long((at + radius) * wav.sampleRate));
+  const long last = std::min(long(wav.frameCount()) - long(effect.size()), long((at + radius) * wav.sampleRate));
+  // Only the searched stretch of the recording is mixed down.
+  std::vector<float> record(last >= first ? size_t(last - first) + effect.size() : 0);
+  for (size_t i = 0; i < record.size(); ++i) {
+    for (unsigned c = 0; c < wav.channels; ++c) record[i] += wav.sample(size_t(first) + i, c);
+  }
   double best = 0.0;
   long bestLag = first;
   for (long lag = first; lag <= last && effectEnergy > 0.0; ++lag) {
     double dot = 0.0, energy = 0.0;
     for (size_t i = 0; i < effect.size(); ++i) {
-      const double r = record[size_t(lag) + i];
+      const double r = record[size_t(lag - first) + i];
       dot += r * effect[i];
       energy += r * r;
     }
