@@ -196,6 +196,35 @@ VornMatrix shadowProjectionMatrix(const VornVector& light) {
   return m;
 }
 
+void ShadowFootprint::add(const std::array<VornVector, 8>& corners, const VornVector& light) {
+  assert(shadowLightUsable(light) && "a footprint needs a light above the horizon");
+  float x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0, z0 = corners[0].z, z1 = z0;
+  for (const VornVector& c : corners) {
+    x0 = std::fmin(x0, c.x), x1 = std::fmax(x1, c.x);
+    y0 = std::fmin(y0, c.y), y1 = std::fmax(y1, c.y);
+    z0 = std::fmin(z0, c.z), z1 = std::fmax(z1, c.z);
+  }
+  if (y1 < 0.0f) return;  // wholly buried
+  y0 = std::fmax(y0, 0.0f);
+  // A point at height y slides by -y * L.xz / L.y; over the box's heights the
+  // slide is largest at one of the two ends.
+  const float slideX0 = -y0 * light.x / light.y, slideX1 = -y1 * light.x / light.y;
+  const float slideZ0 = -y0 * light.z / light.y, slideZ1 = -y1 * light.z / light.y;
+  const float lowX = x0 + std::fmin(slideX0, slideX1), highX = x1 + std::fmax(slideX0, slideX1);
+  const float lowZ = z0 + std::fmin(slideZ0, slideZ1), highZ = z1 + std::fmax(slideZ0, slideZ1);
+  if (empty) {
+    minX = lowX, maxX = highX, minZ = lowZ, maxZ = highZ;
+    empty = false;
+    return;
+  }
+  minX = std::fmin(minX, lowX), maxX = std::fmax(maxX, highX);
+  minZ = std::fmin(minZ, lowZ), maxZ = std::fmax(maxZ, highZ);
+}
+
+bool ShadowFootprint::touches(float x0, float z0, float x1, float z1) const {
+  return !empty && minX <= x1 && maxX >= x0 && minZ <= z1 && maxZ >= z0;
+}
+
 std::array<float, 2> ShadowQuad::texCoord(float x, float z) const {
   const float u = x * ux + z * uz;
   const float v = x * uz - z * ux;

@@ -100,6 +100,19 @@ ShadowQuad shadowQuad(const std::array<VornVector, 8>& boxCorners, const VornVec
 // The eight corners of the box [min, max] through `matrix`.
 std::array<VornVector, 8> boxCorners(const VornVector& min, const VornVector& max, const VornMatrix& matrix);
 
+// The part of the baked shadow picture (world x and z) that a caster can
+// darken: its boxes (corners in the world lowered onto the caster's ground)
+// flattened along `light` (towards the light, kMinShadowLightHeight or
+// higher), leaving out what lies below height 0, which the bake clips away.
+// A tile the footprint does not touch need not draw the caster.
+struct ShadowFootprint {
+  float minX = 0.0f, minZ = 0.0f, maxX = 0.0f, maxZ = 0.0f;
+  bool empty = true;
+  void add(const std::array<VornVector, 8>& corners, const VornVector& light);
+  // Whether it reaches into [x0, x1] x [z0, z1], edges included.
+  bool touches(float x0, float z0, float x1, float z1) const;
+};
+
 // Ground height of the terrain surface under (x, z), clamped onto the grid.
 float groundHeightAt(const HeightGrid& grid, float spacingX, float spacingZ, float x, float z);
 

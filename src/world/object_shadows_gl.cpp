@@ -321,9 +321,25 @@ struct CasterModel {
   const VornObject* model = nullptr;
   std::vector<PartCut> parts;
   std::vector<const ShadowCaster*> casters;
+  std::vector<ShadowFootprint> footprints;  // one a caster
 };
 
-std::vector<CasterModel> groupCasters(const VornModelList& models, const std::vector<ShadowCaster>& casters) {
+ShadowFootprint casterFootprint(const VornObject& model, const std::vector<PartCut>& parts,
+                                const ShadowCaster& caster, const VornVector& light) {
+  VornMatrix lowered;
+  lowered.translate(0.0f, -caster.groundHeight, 0.0f);
+  lowered.multiply(caster.modelMatrix);
+  ShadowFootprint footprint;
+  for (size_t i = 0; i < parts.size() && i < model.parts.size(); ++i) {
+    VornMatrix m = lowered;
+    m.multiply(parts[i].matrix);
+    footprint.add(boxCorners(model.parts[i]->boundsMin, model.parts[i]->boundsMax, m), light);
+  }
+  return footprint;
+}
+
+std::vector<CasterModel> groupCasters(const VornModelList& models, const std::vector<ShadowCaster>& casters,
+                                      const VornVector& light) {
   std::vector<CasterModel> grouped(models.size());
   for (const ShadowCaster& c : casters) {
     if (c.modelIndex < 0 || static_cast<size_t>(c.modelIndex) >= models.size()) continue;
@@ -335,21 +351,30 @@ std::vector<CasterModel> groupCasters(const VornModelList& models, const std::ve
       entry.parts = silhouetteParts(*model);
     }
     entry.casters.push_back(&c);
+    entry.footprints.push_back(casterFootprint(*model, entry.parts, c, light));
   }
   return grouped;
 }
 
-void drawCasters(const std::vector<CasterModel>& grouped) {
+// The casters whose shadow can reach the tile [x0, x1] x [z0, z1].
+void drawCasters(const std::vector<CasterModel>& grouped, float x0, float z0, float x1, float z1) {
   for (const CasterModel& entry : grouped) {
-    if (entry.casters.empty()) continue;
-    bindModelArrays(*entry.model);
-    for (const ShadowCaster* c : entry.casters) {
+    bool bound = false;
+    for (size_t i = 0; i < entry.casters.size(); ++i) {
+      if (!entry.footprints[i].touches(x0, z0, x1, z1)) continue;
+      if (!bound) bindModelArrays(*entry.model);
+      bound = true;
+      const ShadowCaster* c = entry.casters[i];
       glPushMatrix();
       glTranslatef(0.0f, -c->groundHeight, 0.0f);
       glMultMatrixf(c->modelMatrix.data());
       drawParts(entry.parts);
       glPopMatrix();
     }
+    // A software renderer queues everything drawn until a flush; handing
+    // each model's casters over keeps that queue (tens of MiB when a tile
+    // holds many casters) to one model's worth.
+    if (bound) glFlush();
   }
 }
 
@@ -396,7 +421,7 @@ unsigned createShadowTexture(const VornModelList& models, const std::vector<Shad
   }
 
   silhouetteState();
-  const std::vector<CasterModel> grouped = groupCasters(models, casters);
+  const std::vector<CasterModel> grouped = groupCasters(models, casters, light);
   if (target.offscreen()) {
     glViewport(0, 0, layout.textureWidth(), layout.textureHeight());
     glClear(GL_COLOR_BUFFER_BIT);
@@ -430,7 +455,11 @@ unsigned createShadowTexture(const VornModelList& models, const std::vector<Shad
       glLoadIdentity();
       glClipPlane(GL_CLIP_PLANE0, kAboveGround);
       glEnable(GL_CLIP_PLANE0);
-      drawCasters(grouped);
+      // Two texels of slack round the tile for the filtering at its edges.
+      const float slackX = 2.0f * layout.tileWidth / static_cast<float>(tile);
+      const float slackZ = 2.0f * layout.tileDepth / static_cast<float>(tile);
+      drawCasters(grouped, static_cast<float>(x0) - slackX, static_cast<float>(z0) - slackZ,
+                  static_cast<float>(x0) + layout.tileWidth + slackX, static_cast<float>(z0) + layout.tileDepth + slackZ);
       glDisable(GL_CLIP_PLANE0);
       if (!target.offscreen()) {
         glBindTexture(GL_TEXTURE_2D, texture);

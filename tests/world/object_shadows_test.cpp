@@ -75,6 +75,31 @@ TEST(ShadowQuadTest, FallsStraightUnderAVerticalLightAndAwayFromASlantedOne) {
   EXPECT_TRUE(std::fabs(slanted.texCoord(500, 495)[1]) < 1e-4f && std::fabs(slanted.texCoord(500, 535)[1] - 1) < 1e-4f);
 }
 
+// The bake's per-tile culling: a box in the lowered world (ground at 0), its
+// part below 0 left out, flattened along the light. Cases: box y from, to;
+// light; footprint x from, to, z from, to (empty when all four are 0).
+TEST(ShadowFootprintTest, BoundsTheFlattenedPartAboveTheGround) {
+  const struct { float y0, y1; VornVector light; std::array<float, 4> bounds; } cases[] = {
+      {0, 30, VornVector(0, 1, 0), {0, 10, 0, 10}},   {0, 30, unit(0, 1, -1), {0, 10, 0, 40}},
+      {-20, 30, unit(1, 1, 0), {-30, 10, 0, 10}},     {10, 30, unit(0, 1, 1), {0, 10, -30, 0}},
+      {-30, -1, unit(0, 1, -1), {0, 0, 0, 0}}};
+  for (const auto& c : cases) {
+    ShadowFootprint f;
+    f.add(box(0, c.y0, 0, 10, c.y1, 10), c.light);
+    const bool empty = c.bounds == std::array<float, 4>{0, 0, 0, 0};
+    ASSERT_EQ(empty, f.empty) << c.y0 << ".." << c.y1;
+    if (empty) continue;
+    const std::array<float, 4> got = {f.minX, f.maxX, f.minZ, f.maxZ};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(c.bounds[i], got[i], 1e-3f) << c.y0 << ".." << c.y1 << " " << i;
+  }
+  ShadowFootprint two;
+  two.add(box(0, 0, 0, 10, 5, 10), VornVector(0, 1, 0));
+  two.add(box(100, 0, 50, 110, 5, 60), VornVector(0, 1, 0));
+  // One rectangle round both; edges count.
+  EXPECT_TRUE(two.touches(110, 60, 200, 200) && two.touches(-5, 20, 0, 30) && !two.touches(111, 0, 200, 200) &&
+              !two.touches(0, 61, 200, 200) && !ShadowFootprint().touches(-1e9f, -1e9f, 1e9f, 1e9f));
+}
+
 // The mesh of a box on rough ground: it covers exactly the part of the quad
 // over the grid, every piece lies in one terrain triangle (so it follows the
 // ground), faces up and carries the quad's texture coordinates.
