@@ -22,7 +22,8 @@ constexpr const char* kIceTextureFile = "data/textures/ice8.tga";
 // ground textures and the light map in the shared texture cache, the static
 // vertex buffers (points, two ground texture-coordinate sets, light-map and
 // shadow coordinates, blend colours) and the drawing of the ground in one
-// multitexture pass plus a shadow pass. With the game's model list it also
+// multitexture pass (plus a shadow pass where there are fewer than five
+// texture units). With the game's model list it also
 // owns the object kinds of the object map and the objects placed from the
 // placement image, each registered for drawing in its model's
 // actionInstances; the model list must outlive the world.
@@ -70,7 +71,7 @@ class VornWorld {
   // Draws the ground for the current view: snow, grass by the blend colour's
   // grey, ice by its alpha, the light map modulated on top; then multiplies
   // the projected object shadows in. Changes lighting, blending, texture
-  // units 0-3 and depth writes as it goes and leaves unit 0 active, lighting
+  // units 0-4 and depth writes as it goes and leaves unit 0 active, lighting
   // and blending off. Does nothing on an unusable world.
   void draw();
 
