@@ -62,7 +62,7 @@ void applyNode(const VornKeyNode& node, float frame) {
 // the camera would otherwise cost its full vertex work.
 struct CullVolume {
   bool active = false;
-  float planes[6][4] = {};
+  VornPlanes planes{};
 };
 
 CullVolume& cullVolume() {
@@ -202,28 +202,12 @@ void VornObject::bindArraysTwoUnits() {
 void VornObject::resetBoundObject() { lastBoundObject() = 0; }
 
 void VornObject::beginViewCulling() {
-  float projection[16], view[16], clip[16];
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetFloatv(GL_MODELVIEW_MATRIX, view);
-  for (int c = 0; c < 4; ++c) {
-    for (int r = 0; r < 4; ++r) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + r] * view[c * 4 + k];
-      clip[c * 4 + r] = sum;
-    }
-  }
+  VornMatrix clip, view;
+  glGetFloatv(GL_PROJECTION_MATRIX, clip.data());
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+  clip.multiply(view);
   CullVolume& volume = cullVolume();
-  auto row = [&clip](int r, int c) { return clip[c * 4 + r]; };
-  for (int i = 0; i < 6; ++i) {
-    const int axis = i / 2;
-    const float sign = (i % 2 == 0) ? 1.0f : -1.0f;
-    float* plane = volume.planes[i];
-    for (int c = 0; c < 4; ++c) plane[c] = row(3, c) + sign * row(axis, c);
-    const float length = std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
-    if (length > 0.0f) {
-      for (int c = 0; c < 4; ++c) plane[c] /= length;
-    }
-  }
+  volume.planes = viewPlanes(clip);
   volume.active = true;
 }
 
@@ -239,7 +223,7 @@ bool VornObject::inView(const float* matrix) const {
     scale = std::fmax(scale, std::sqrt(column[0] * column[0] + column[1] * column[1] + column[2] * column[2]));
   }
   const float radius = boundingRadius_ * scale * kCullRadiusMargin;
-  for (const float* plane : volume.planes) {
+  for (const auto& plane : volume.planes) {
     if (plane[0] * matrix[12] + plane[1] * matrix[13] + plane[2] * matrix[14] + plane[3] < -radius) return false;
   }
   return true;

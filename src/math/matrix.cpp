@@ -199,4 +199,31 @@ void VornMatrix::dump(const char* path) const {
   std::fclose(file);
 }
 
+VornPlanes viewPlanes(const VornMatrix& clip) {
+  VornPlanes planes{};
+  for (int i = 0; i < 6; ++i) {
+    const int axis = i / 2;
+    const float sign = (i % 2 == 0) ? 1.0f : -1.0f;
+    std::array<float, 4>& plane = planes[static_cast<size_t>(i)];
+    // Row 3 plus or minus row `axis` of the column-major matrix.
+    for (int c = 0; c < 4; ++c) plane[static_cast<size_t>(c)] = clip[c * 4 + 3] + sign * clip[c * 4 + axis];
+    const float length = std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+    if (length > 0.0f) {
+      for (float& v : plane) v /= length;
+    }
+  }
+  return planes;
+}
+
+bool boxOutside(const VornPlanes& planes, const VornVector& min, const VornVector& max) {
+  for (const auto& p : planes) {
+    // The box corner furthest along the plane's normal.
+    const float x = p[0] >= 0.0f ? max.x : min.x;
+    const float y = p[1] >= 0.0f ? max.y : min.y;
+    const float z = p[2] >= 0.0f ? max.z : min.z;
+    if (p[0] * x + p[1] * y + p[2] * z + p[3] < 0.0f) return true;
+  }
+  return false;
+}
+
 }  // namespace vorn

@@ -3,6 +3,8 @@
 // Cost: 64 multiplies per product, a 4x4 Gauss-Jordan for `invert`; nothing allocates.
 #pragma once
 
+#include <array>
+
 #include "math/vector.h"
 
 namespace vorn {
@@ -77,5 +79,16 @@ class VornMatrix {
 // The rotation matrix about a unit axis (x, y, z) by angleRad, as the
 // post-multiplying and pre-multiplying rotations use it.
 VornMatrix rotationMatrix(float angleRad, float x, float y, float z);
+
+// The view volume of `clip` (projection * modelview) as six planes a, b, c,
+// d, a x + b y + c z + d >= 0 inside and (a, b, c) of unit length, in the
+// space the modelview takes in: left, right, bottom, top, near, far.
+using VornPlanes = std::array<std::array<float, 4>, 6>;
+VornPlanes viewPlanes(const VornMatrix& clip);
+
+// Whether the box [min, max] lies wholly on the outer side of one plane, so
+// nothing in it can be seen (conservative: a box outside near a corner of
+// the volume may still count as inside).
+bool boxOutside(const VornPlanes& planes, const VornVector& min, const VornVector& max);
 
 }  // namespace vorn

@@ -1,6 +1,8 @@
 #include "world/terrain_mesh.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cmath>
 
 namespace vorn {
 namespace {
@@ -123,6 +125,25 @@ SurfacePoint locateOnSurface(int width, int height, float spacingX, float spacin
   const float a = 1.0f - fx;
   const float b = 1.0f - fz;
   return {{p11, p10, p01}, {1.0f - a - b, b, a}};
+}
+
+std::vector<StripBox> stripBoxes(const TerrainMesh& mesh) {
+  std::vector<StripBox> boxes;
+  const size_t perRow = 2 * static_cast<size_t>(std::max(mesh.width, 0));
+  if (perRow == 0) return boxes;
+  const size_t rows = static_cast<size_t>(mesh.stripPointCount) / perRow;
+  for (size_t r = 0; r < rows; ++r) {
+    StripBox box;
+    for (size_t i = 0; i < perRow; ++i) {
+      const size_t at = 3 * (r * perRow + i);
+      if (at + 2 >= mesh.vertices.size()) break;
+      const VornVector p(mesh.vertices[at], mesh.vertices[at + 1], mesh.vertices[at + 2]);
+      box.min = i == 0 ? p : VornVector(std::fmin(box.min.x, p.x), std::fmin(box.min.y, p.y), std::fmin(box.min.z, p.z));
+      box.max = i == 0 ? p : VornVector(std::fmax(box.max.x, p.x), std::fmax(box.max.y, p.y), std::fmax(box.max.z, p.z));
+    }
+    boxes.push_back(box);
+  }
+  return boxes;
 }
 
 }  // namespace vorn

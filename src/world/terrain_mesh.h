@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "math/vector.h"
 #include "world/height_map.h"
 
 namespace vorn {
@@ -44,6 +45,13 @@ struct TerrainMesh {
 inline int stripPoint(int width, int row, int column) { return 2 * width * row + 2 * column; }
 
 TerrainMesh buildTerrainMesh(const HeightGrid& grid, float spacingX, float spacingZ);
+
+// The box round each strip row's points (H - 1 rows), for leaving rows out
+// of view undrawn.
+struct StripBox {
+  VornVector min, max;
+};
+std::vector<StripBox> stripBoxes(const TerrainMesh& mesh);
 
 // Two floats per strip point: (c / cells, r / cells) for grid point (c, r).
 std::vector<float> groundTexCoords(int width, int height, float cells);

@@ -257,6 +257,8 @@ void VornWorld::uploadGeometry() {
   // Only the strip points are drawn; the wall points are for collision.
   const std::vector<float> strip(mesh.vertices.begin(), mesh.vertices.begin() + mesh.stripPointCount * 3);
   vertexBuffer_ = uploadFloats(strip);
+  stripBoxes_ = stripBoxes(mesh);
+  rowsInView_.reserve(stripBoxes_.size());
   snowCoordBuffer_ = uploadFloats(groundTexCoords(w, h, kSnowTextureCells));
   grassCoordBuffer_ = uploadFloats(groundTexCoords(w, h, kGrassTextureCells));
   shadowCoordBuffer_ = uploadFloats(shadowTexCoords(w, h));
@@ -294,9 +296,21 @@ void VornWorld::loadMatMap(const std::string& fileName) {
   terrain_.releaseBlendColours();
 }
 
+void VornWorld::findRowsInView() {
+  VornMatrix clip, view;
+  glGetFloatv(GL_PROJECTION_MATRIX, clip.data());
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+  clip.multiply(view);
+  const VornPlanes planes = viewPlanes(clip);
+  rowsInView_.clear();
+  for (size_t r = 0; r < stripBoxes_.size(); ++r) {
+    if (!boxOutside(planes, stripBoxes_[r].min, stripBoxes_[r].max)) rowsInView_.push_back(static_cast<int>(r));
+  }
+}
+
 void VornWorld::drawStrips() const {
   const int w = terrain_.width();
-  for (int r = 0; r + 1 < terrain_.height(); ++r) glDrawArrays(GL_TRIANGLE_STRIP, 2 * w * r, 2 * w);
+  for (int r : rowsInView_) glDrawArrays(GL_TRIANGLE_STRIP, 2 * w * r, 2 * w);
 }
 
 void VornWorld::draw() {
@@ -315,6 +329,10 @@ void VornWorld::draw() {
     const int index = textureIndices_[slot];
     textures_[static_cast<size_t>(index)]->bind();
   };
+
+  // Rows behind the camera or beside the view cost their vertices on a
+  // software renderer even though nothing of them is drawn.
+  findRowsInView();
 
   // 1. Unlit, unblended, white; lines when asked.
   glDisable(GL_LIGHTING);

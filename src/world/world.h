@@ -105,6 +105,8 @@ class VornWorld {
   void load(const std::string& heightMapName);
   void releaseBuffers();
   void uploadGeometry();
+  // The rows of cells whose box is in the current view, then drawing them.
+  void findRowsInView();
   void drawStrips() const;
   void clearObjects();
 
@@ -119,6 +121,8 @@ class VornWorld {
   unsigned colourBuffer_ = 0;
   unsigned whiteTexture_ = 0;
   unsigned shadowTexture_ = 0;
+  std::vector<StripBox> stripBoxes_;
+  std::vector<int> rowsInView_;  // kept between frames: drawing allocates nothing
   VornModelList* models_ = nullptr;
   VornModelTables* tables_ = nullptr;
   VornKindList kinds_;

@@ -81,5 +81,16 @@ TEST(VornMatrix, InvertNeedsFullPivotingAndStopsOnSingularMatrices) {
   }
 }
 
+// The view volume of an orthographic box x, y in -10..10, depth 1..100 (eye
+// looking down -z): boxes wholly beyond a side are out, touching ones are in.
+TEST(ViewPlanes, BoxesOutsideTheViewVolumeAreLeftOut) {
+  const VornMatrix ortho = fromRows({{0.1f, 0, 0, 0}, {0, 0.1f, 0, 0}, {0, 0, -2.0f / 99, -101.0f / 99}, {0, 0, 0, 1}});
+  const VornPlanes planes = viewPlanes(ortho);
+  const struct { VornVector min, max; bool outside; } cases[] = {
+      {{-1, -1, -50}, {1, 1, -40}, false},  {{9, 9, -2}, {30, 30, 5}, false},  {{11, -1, -50}, {20, 1, -40}, true},
+      {{-1, -30, -50}, {1, -10.5f, -40}, true}, {{-1, -1, 0}, {1, 1, 0.5f}, true}, {{-1, -1, -300}, {1, 1, -101}, true}};
+  for (const auto& c : cases) EXPECT_EQ(c.outside, boxOutside(planes, c.min, c.max)) << c.min.x << "," << c.min.y << "," << c.min.z;
+}
+
 }  // namespace
 }  // namespace vorn

@@ -207,5 +207,14 @@ TEST_F(TerrainTest, ProblemsAreReportedAndLeaveAnUnusableButSafeTerrain) {
   std::remove(log.c_str());
 }
 
+// Each strip row's box holds its two rows of grid points and nothing more.
+TEST(StripBoxesTest, EachRowHoldsItsTwoRowsOfPoints) {
+  const HeightGrid grid{3, 3, {0, 1, 2, 3, 4, 5, 6, 7, 90}};
+  const std::vector<StripBox> boxes = stripBoxes(buildTerrainMesh(grid, 10.0f, 20.0f));
+  ASSERT_EQ(2u, boxes.size());
+  for (const StripBox& b : boxes) EXPECT_TRUE(b.min.x == 0 && b.max.x == 20 && b.max.z - b.min.z == 20) << b.min.z;
+  EXPECT_TRUE(boxes[0].max.y < boxes[1].max.y && boxes[0].min.z < boxes[1].min.z);
+}
+
 }  // namespace
 }  // namespace vorn
