@@ -139,16 +139,23 @@ first_bottle=$(sed -n 's/^sound pfferp at //p' "$GAME_OUT" | head -n 1)
 [ "$(silent_between "$first_bottle" "$won_at")" -eq 0 ] || fail "silence in the single race"
 grep -E '^(sliding|sound) ' "$GAME_OUT"
 [ "$(grep -oE '^sliding [a-z]+' "$GAME_OUT" | sort -u | wc -l)" -ge 2 ] || fail "the sliding loop never changed"
-# match SOUND AT: the effect must be clearly in the mix near AT (the
-# output may lag the call by a few tenths), and far less 2 s earlier.
+# match SOUND AT PREVIOUS: the effect must be clearly in the mix near AT (the
+# output may lag the call by a few tenths), and far less at the earlier of 2 s
+# before and just before PREVIOUS, the same effect's last call: bottles taken
+# close together would otherwise hear each other.
 match() {
-  local near far
+  local near far before
+  before=$(awk -v t="$2" -v p="$3" 'BEGIN { b = t - 2; if (p != "" && p - 1.2 < b) b = p - 1.2; print b }')
   near=$("$levels_tool" "$capture" find "$sounds/$1.wav" "$(awk -v t="$2" 'BEGIN { print t + 0.2 }')" 0.6 | awk '{ print $2 }')
-  far=$("$levels_tool" "$capture" find "$sounds/$1.wav" "$(awk -v t="$2" 'BEGIN { print t - 2 }')" 0.6 | awk '{ print $2 }')
-  echo "$1 at $2 s: match $near; 2 s earlier: $far"
+  far=$("$levels_tool" "$capture" find "$sounds/$1.wav" "$before" 0.6 | awk '{ print $2 }')
+  echo "$1 at $2 s: match $near; at $before s: $far"
   above "$near" 0.4 && above "$near" "$(awk -v f="$far" 'BEGIN { print 2 * f }')" || fail "no $1 in the recording at $2 s"
 }
-while read -r _ name _ at; do match "$name" "$at"; done < <(grep -E '^sound (pfferp|win) at' "$GAME_OUT")
+declare -A last_call
+while read -r _ name _ at; do
+  match "$name" "$at" "${last_call[$name]:-}"
+  last_call[$name]=$at
+done < <(grep -E '^sound (pfferp|win) at' "$GAME_OUT")
 
 # Escape while the game loads.
 start_game
