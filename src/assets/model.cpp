@@ -8,6 +8,7 @@
 
 #include "base/error_log.h"
 #include "assets/material_gl.h"
+#include "math/transform_gl.h"
 
 namespace vorn {
 namespace {
@@ -202,12 +203,8 @@ void VornObject::bindArraysTwoUnits() {
 void VornObject::resetBoundObject() { lastBoundObject() = 0; }
 
 void VornObject::beginViewCulling() {
-  VornMatrix clip, view;
-  glGetFloatv(GL_PROJECTION_MATRIX, clip.data());
-  glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
-  clip.multiply(view);
   CullVolume& volume = cullVolume();
-  volume.planes = viewPlanes(clip);
+  volume.planes = currentViewPlanes();
   volume.active = true;
 }
 

@@ -10,6 +10,7 @@
 
 #include "assets/bmp_codec.h"
 #include "base/pass_marks.h"
+#include "math/transform_gl.h"
 #include "base/error_log.h"
 
 namespace vorn {
@@ -297,11 +298,7 @@ void VornWorld::loadMatMap(const std::string& fileName) {
 }
 
 void VornWorld::findRowsInView() {
-  VornMatrix clip, view;
-  glGetFloatv(GL_PROJECTION_MATRIX, clip.data());
-  glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
-  clip.multiply(view);
-  const VornPlanes planes = viewPlanes(clip);
+  const VornPlanes planes = currentViewPlanes();
   rowsInView_.clear();
   for (size_t r = 0; r < stripBoxes_.size(); ++r) {
     if (!boxOutside(planes, stripBoxes_[r].min, stripBoxes_[r].max)) rowsInView_.push_back(static_cast<int>(r));
