@@ -19,8 +19,8 @@ namespace vorn {
 namespace {
 
 // --pass-profile: the wall-clock time of each pass of the race frames, summed
-// by name in the order the names first come. Each mark waits for the
-// renderer to finish (glFinish), so the passes do not overlap and the sum is
+// by name in the order the names first come. Each mark lets the renderer
+// finish first (glFinish), so the passes do not overlap and the sum is
 // a little above an unprofiled frame.
 struct PassTotal {
   const char* pass;

@@ -21,6 +21,8 @@ truncate_half "$GAME_ROOT/data/textures/snow4.tga"
 head -c 3000 /dev/urandom > "$GAME_ROOT/data/music/01.ogg"
 truncate -s 100 "$GAME_ROOT/data/sounds/horn.wav"
 rm -f "$GAME_ROOT/data/textures/sky3/up.tga"
+rm -f "$GAME_ROOT/data/textures/snowflake.bmp"
+head -c 5000 /dev/urandom > "$GAME_ROOT/data/textures/auge.txt"
 
 start_game
 wait_state menu 90
@@ -40,7 +42,7 @@ wait_exit 20
 
 err=$GAME_ROOT/err.txt
 [ -s "$err" ] || fail "no err.txt lines for the damaged files"
-for name in cow_without_ht.3DS tree.3DS snow4.tga 01.ogg horn.wav up.tga; do
+for name in cow_without_ht.3DS tree.3DS snow4.tga 01.ogg horn.wav up.tga snowflake.bmp auge.txt; do
   grep -q "$name" "$err" || { cat "$err" >&2; fail "err.txt does not name $name"; }
 done
 # Every report is two lines: a header without a tab, then a tab-indented detail.
